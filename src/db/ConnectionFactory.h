@@ -1,0 +1,13 @@
+#pragma once
+
+#include <memory>
+
+#include "db/Database.h"
+
+namespace brivano::db {
+
+// A closed connection that picks its provider when it is opened, from the
+// connection string: every string goes to the ODBC driver manager unchanged.
+std::unique_ptr<Connection> createConnection();
+
+}  // namespace brivano::db

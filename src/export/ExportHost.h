@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace brivano::exporter {
+
+// Everything the export engine needs from whoever drives it: the main
+// window, the command-line program, or a recording double in the tests.
+// The engine includes no widget header; this is its only way out.
+class ExportHost {
+  public:
+    static constexpr int kSlotCount = 30;
+    enum SlotState : int { Unticked = 0, Ticked = 1, Grayed = 2 };
+
+    virtual ~ExportHost() = default;
+
+    // The connection string box (Text2).
+    virtual QString connectionText() = 0;
+
+    // Table slots SelTab(0)..SelTab(29), read when the run reaches them.
+    virtual int slotState(int index) = 0;
+    virtual QString slotCaption(int index) = 0;
+
+    // The message list (Errori). Positions count from 0.
+    virtual void clearMessages() = 0;
+    virtual void appendMessage(const QString& line) = 0;
+    virtual void removeMessage(int index) = 0;
+    virtual int messageCount() = 0;
+    virtual void repaintMessages() = 0;
+
+    // The status line. Label5 names the table; Label7 counts the rows. Both
+    // setters show their text at once.
+    virtual void setTableStatus(const QString& text) = 0;  // Label5
+    virtual void setRowsStatus(const QString& text) = 0;   // Label7
+    // Called after every data line with the rows written so far; the host
+    // shows " Elaborati:" + rowsDone (rowsStatusText) when it chooses to
+    // repaint. The writer calls setRowsStatus with the final count when the
+    // table's rows end, so the last count is always shown.
+    virtual void rowsDone(std::int32_t rowsDone) = 0;
+
+    // The wait pointer over the whole window, on or off.
+    virtual void setWaitPointer(bool wait) = 0;
+    // A modal message with an OK button; returns when the operator closed it.
+    virtual void showMessage(const QString& text) = 0;
+    // Lets the host process its pending events (after every data row).
+    virtual void yield() = 0;
+    // True once the host asked the run to stop (the window is closing).
+    virtual bool stopRequested() = 0;
+};
+
+// The Label7 text for a row count, shared by the writer and the hosts.
+inline QString rowsStatusText(std::int32_t rowsDone) {
+    return QStringLiteral(" Elaborati:") + QString::number(rowsDone);
+}
+
+}  // namespace brivano::exporter
