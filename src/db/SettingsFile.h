@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include "db/ToolPaths.h"
+
+namespace brivano::db {
+
+// The connection string kept in the settings file: the first item of the
+// first file of `paths` that opens (the fallback file is opened only when the
+// first cannot be). A file that starts with a UTF-8 byte-order mark is read
+// as UTF-8, any other in the ANSI code page (the system's, or the one given).
+// Never throws: a missing, unreadable or empty file gives "".
+QString readConnectionString(const ToolPaths& paths);
+QString readConnectionString(const ToolPaths& paths, int codePageNumber);
+
+// The first item of `text` by the sequential-input rules: leading blanks
+// skipped; a quoted item is the text up to the closing quote (or the end of
+// its line when there is none); any other item runs to the first comma or
+// line end, without its trailing blanks. CR, LF and CR LF all end a line.
+QString firstSettingsItem(QStringView text);
+
+}  // namespace brivano::db

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <optional>
+
+#include "db/SettingsFile.h"
+#include "db/ToolPaths.h"
+
+namespace brivano::db {
+namespace {
+
+constexpr int kWesternCodePage = 1252;
+
+// A drive root under a temporary folder, with the two settings files
+// written (or not) as each test needs.
+class SettingsDrive {
+  public:
+    SettingsDrive() : paths_(root_.path()) {}
+
+    const ToolPaths& paths() const { return paths_; }
+
+    static void write(const QString& path, const QByteArray& bytes) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    void writeFirst(const QByteArray& bytes) const { write(paths_.settingsFile(), bytes); }
+    void writeFallback(const QByteArray& bytes) const {
+        write(paths_.fallbackSettingsFile(), bytes);
+    }
+    QString read() const { return readConnectionString(paths_, kWesternCodePage); }
+
+  private:
+    QTemporaryDir root_;
+    ToolPaths paths_;
+};
+
+TEST(ToolPaths, PutsTheFilesUnderTheDriveRoot) {
+    const ToolPaths paths(QStringLiteral("/drive"));
+    EXPECT_EQ(paths.settingsFile(), QStringLiteral("/drive/Programmi/Tavorin/Set/Connection.set"));
+    EXPECT_EQ(paths.fallbackSettingsFile(),
+              QStringLiteral("/drive/Program Files/Tavorin/Set/Connection.set"));
+    EXPECT_EQ(paths.exportFile(), QStringLiteral("/drive/Export.txt"));
+#ifndef Q_OS_WIN
+    EXPECT_EQ(ToolPaths::forCurrentUser().exportFile(), QDir::home().filePath("Export.txt"));
+#endif
+}
+
+TEST(SettingsFile, FirstItemFollowsTheSequentialInputRules) {
+    const struct {
+        const char* behaviour;
+        QByteArray bytes;
+        QString expected;
+    } cases[] = {
+        {"whole line", "Driver=SQLite3;Database=/d/a.db\r\n", "Driver=SQLite3;Database=/d/a.db"},
+        {"no line end", "DSN=Paghe;UID=sa", "DSN=Paghe;UID=sa"},
+        {"unquoted comma ends it", "DSN=Paghe;PWD=a,b\r\n", "DSN=Paghe;PWD=a"},
+        {"quoted comma kept", "\"DSN=Paghe;PWD=a,b\",x\r\n", "DSN=Paghe;PWD=a,b"},
+        {"after closing quote ignored", "\"DSN=P\" tail\r\n", "DSN=P"},
+        {"leading blanks skipped", "   \tDSN=P\r\n", "DSN=P"},
+        {"blanks in quotes kept", "  \" DSN=P \"\r\n", " DSN=P "},
+        {"trailing blanks dropped", "DSN=P  \t\r\n", "DSN=P"},
+        {"second line ignored", "DSN=First\r\nDSN=Second\r\n", "DSN=First"},
+        {"line feed alone ends line", "DSN=First\nDSN=Second\n", "DSN=First"},
+        {"empty file", "", ""},
+        {"empty first line", "\r\nDSN=Second\r\n", ""},
+        {"blank first line", "   \nDSN=Second\n", ""},
+        {"leading comma", "  ,DSN=P\r\n", ""},
+        {"quote inside unquoted item", "DSN=P;PWD=a\"b\r\n", "DSN=P;PWD=a\"b"},
+        {"unclosed quote runs to line end", "\"DSN=P;PWD=a,b\r\nnext\"\r\n", "DSN=P;PWD=a,b"},
+        {"empty quotes", "\"\",DSN=P\r\n", ""},
+        {"ANSI text", "Database=/d/citt\xE0.db\r\n", QStringLiteral("Database=/d/citt\u00E0.db")},
+        {"UTF-8 after mark",
+         "\xEF\xBB\xBF"
+         "Database=/d/citt\xC3\xA0.db\r\n",
+         QStringLiteral("Database=/d/citt\u00E0.db")},
+        {"mark alone", "\xEF\xBB\xBF", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        SettingsDrive drive;
+        drive.writeFirst(c.bytes);
+        EXPECT_EQ(drive.read(), c.expected);
+    }
+}
+
+TEST(SettingsFile, SecondFileIsReadOnlyWhenTheFirstCannotBeOpened) {
+    enum class First { Missing, Folder, Empty, Written };
+    const struct {
+        const char* behaviour;
+        First first;
+        std::optional<QByteArray> fallback;
+        QString expected;
+    } cases[] = {
+        {"only the second exists", First::Missing, "DSN=Second\r\n", "DSN=Second"},
+        {"both exist: the first wins", First::Written, "DSN=Second\r\n", "DSN=First"},
+        {"neither exists", First::Missing, std::nullopt, ""},
+        {"first unreadable", First::Folder, "DSN=Second\r\n", "DSN=Second"},
+        {"first unreadable, no second", First::Folder, std::nullopt, ""},
+        {"first empty: second not looked at", First::Empty, "DSN=Second\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        SettingsDrive drive;
+        switch (c.first) {
+            case First::Missing:
+                break;
+            case First::Folder:
+                // Root reads any file, so a folder in its place is what
+                // makes the open fail.
+                ASSERT_TRUE(QDir().mkpath(drive.paths().settingsFile()));
+                break;
+            case First::Empty:
+                drive.writeFirst("");
+                break;
+            case First::Written:
+                drive.writeFirst("DSN=First\r\n");
+                break;
+        }
+        if (c.fallback)
+            drive.writeFallback(*c.fallback);
+        EXPECT_EQ(drive.read(), c.expected);
+    }
+}
+
+TEST(SettingsFile, ReadsInTheCodePageGivenAndNeverThrows) {
+    SettingsDrive drive;
+    drive.writeFirst("Database=/d/\xC7\xE0.db\r\n");
+    EXPECT_EQ(readConnectionString(drive.paths(), 1251),
+              QStringLiteral("Database=/d/\u0417\u0430.db"));
+    // An unknown code page is a failure like any other: empty, no exception.
+    EXPECT_EQ(readConnectionString(drive.paths(), 99999), QString());
+    EXPECT_EQ(readConnectionString(ToolPaths(drive.paths().driveRoot() + "/none")), QString());
+}
+
+}  // namespace
+}  // namespace brivano::db
