@@ -1,0 +1,51 @@
+#include "app/Pictures.h"
+
+#include <QString>
+
+#include "db/Error.h"
+
+// The resources live in a static library, whose registration the linker
+// would drop: register them explicitly, once, before the first look-up.
+static void registerPictureResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(brivano);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace brivano::app {
+namespace {
+
+QPixmap resourcePixmap(const QString& name) {
+    registerPictureResources();
+    const QString path = QStringLiteral(":/brivano/") + name;
+    QPixmap pixmap(path);
+    if (pixmap.isNull()) {
+        throw Error(0, QStringLiteral("Picture %1 is missing or unreadable").arg(path));
+    }
+    return pixmap;
+}
+
+}  // namespace
+
+QIcon windowIcon() {
+    QIcon icon;
+    icon.addPixmap(resourcePixmap(QStringLiteral("arrow32.xpm")));
+    icon.addPixmap(resourcePixmap(QStringLiteral("arrow16.xpm")));
+    return icon;
+}
+
+QPixmap paperAndPencilPicture() {
+    return resourcePixmap(QStringLiteral("paper-pencil.xpm"));
+}
+
+QPixmap printerPicture() {
+    return resourcePixmap(QStringLiteral("printer.xpm"));
+}
+
+QCursor handPointer() {
+    return QCursor(resourcePixmap(QStringLiteral("hand.xpm")), kHandHotSpotX, kHandHotSpotY);
+}
+
+}  // namespace brivano::app
