@@ -1,0 +1,195 @@
+#include "app/QtPrinter.h"
+
+#include "db/Error.h"
+
+#include <cups/cups.h>
+#include <QDir>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cmath>
+
+namespace brivano::app {
+
+namespace {
+
+// Fine enough for text, and the same for the PDF file and the printer.
+constexpr auto kPrinterMode = QPrinter::HighResolution;
+constexpr char kDocumentTitle[] = "Brivano";
+constexpr QChar kInstanceSeparator = u'/';
+
+QString spoolFileTemplate() {
+    return QDir::tempPath() + QStringLiteral("/brivano-print-XXXXXX");
+}
+
+[[noreturn]] void fail(const QString& reason, long number = 0) {
+    throw Error(number, QStringLiteral("Stampa non riuscita: %1").arg(reason));
+}
+
+// The options of one CUPS job; libcups allocates them.
+class JobOptions {
+  public:
+    JobOptions() = default;
+    ~JobOptions() { cupsFreeOptions(count_, options_); }
+    JobOptions(const JobOptions&) = delete;
+    JobOptions& operator=(const JobOptions&) = delete;
+
+    void add(const char* name, const QByteArray& value) {
+        count_ = cupsAddOption(name, value.constData(), count_, &options_);
+    }
+    int count() const { return count_; }
+    cups_option_t* options() const { return options_; }
+
+  private:
+    int count_ = 0;
+    cups_option_t* options_ = nullptr;
+};
+
+// Hands a finished document to a print queue. Qt's own CUPS path drops the
+// spooler's answer, so a queue that refuses the job would look like a
+// success; submitting the file here turns the refusal into an Error that
+// carries the spooler's reason.
+void submitJob(const QString& queue, const QString& file, const QPageLayout& layout) {
+    // A user's saved instance ("queue/instance") prints on its queue.
+    const QString base = queue.section(kInstanceSeparator, 0, 0);
+    JobOptions options;
+    options.add("media", layout.pageSize().key().toUtf8());
+    const int job = cupsPrintFile(base.toUtf8().constData(), QFile::encodeName(file).constData(),
+                                  kDocumentTitle, options.count(), options.options());
+    if (job == 0) {
+        fail(QString::fromUtf8(cupsLastErrorString()), cupsLastError());
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<QtPrinter> QtPrinter::forDefaultPrinter() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        fail(QStringLiteral("nessuna stampante disponibile"));
+    }
+    return forQueue(info.printerName());
+}
+
+std::unique_ptr<QtPrinter> QtPrinter::forQueue(const QString& name) {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    if (info.isNull()) {
+        fail(QStringLiteral("la stampante \"%1\" non esiste").arg(name));
+    }
+    auto printer = std::make_unique<QPrinter>(info, kPrinterMode);
+    return std::unique_ptr<QtPrinter>(new QtPrinter(std::move(printer), info.printerName()));
+}
+
+std::unique_ptr<QtPrinter> QtPrinter::toPdfFile(const QString& path) {
+    auto printer = std::make_unique<QPrinter>(kPrinterMode);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    return std::unique_ptr<QtPrinter>(new QtPrinter(std::move(printer), QString()));
+}
+
+QtPrinter::QtPrinter(std::unique_ptr<QPrinter> printer, QString queue)
+    : printer_(std::move(printer)), queue_(std::move(queue)) {
+    printer_->setDocName(QString::fromLatin1(kDocumentTitle));
+    printer_->setCreator(QString::fromLatin1(kDocumentTitle));
+}
+
+QtPrinter::~QtPrinter() {
+    discardDocument();
+}
+
+void QtPrinter::setFontSize(float points) {
+    if (!std::isfinite(points) || points <= 0) {
+        fail(QStringLiteral("dimensione del carattere non valida (%1)").arg(points));
+    }
+    font_.setPointSizeF(points);
+    applyFont();
+}
+
+void QtPrinter::setBold(bool on) {
+    font_.setBold(on);
+    applyFont();
+}
+
+void QtPrinter::printLine(const QString& text, int indentColumns) {
+    if (!painter_.isActive()) {
+        beginDocument();
+    }
+    // The first line of a page is printed even when it is taller than the page.
+    if (nextLineTop_ > 0 && nextLineTop_ + lineSpacing_ > pageHeight_) {
+        if (!printer_->newPage()) {
+            fail(QStringLiteral("impossibile iniziare una nuova pagina"));
+        }
+        nextLineTop_ = 0;
+    }
+    if (!text.isEmpty()) {
+        const qreal left = std::max(indentColumns, 0) * columnWidth_;
+        painter_.drawText(QPointF(left, nextLineTop_ + ascent_), text);
+    }
+    nextLineTop_ += lineSpacing_;
+}
+
+void QtPrinter::endDocument() {
+    if (!painter_.isActive()) {
+        return;  // nothing printed since the last end: there is no document
+    }
+    const bool finished = painter_.end();
+    nextLineTop_ = 0;
+    // The spool file is removed when this function returns, however it returns.
+    const std::unique_ptr<QTemporaryFile> spool = std::move(spoolFile_);
+    if (!finished) {
+        fail(QStringLiteral("impossibile completare il documento"));
+    }
+    if (spool) {
+        submitJob(queue_, spool->fileName(), printer_->pageLayout());
+    }
+}
+
+void QtPrinter::beginDocument() {
+    if (!queue_.isEmpty()) {
+        // Qt writes the document here instead of sending it itself; see submitJob().
+        auto spool = std::make_unique<QTemporaryFile>(spoolFileTemplate());
+        if (!spool->open()) {
+            fail(QStringLiteral("impossibile creare il file temporaneo di stampa (%1)")
+                     .arg(spool->errorString()));
+        }
+        spool->close();
+        printer_->setOutputFileName(spool->fileName());
+        spoolFile_ = std::move(spool);
+    }
+    if (!painter_.begin(printer_.get())) {
+        spoolFile_.reset();
+        fail(queue_.isEmpty()
+                 ? QStringLiteral("impossibile scrivere il file \"%1\"")
+                       .arg(printer_->outputFileName())
+                 : QStringLiteral("impossibile preparare il documento per la stampante \"%1\"")
+                       .arg(queue_));
+    }
+    pageHeight_ = printer_->height();
+    nextLineTop_ = 0;
+    applyFont();
+}
+
+void QtPrinter::applyFont() {
+    if (!painter_.isActive()) {
+        return;  // taken up when the document begins
+    }
+    painter_.setFont(font_);
+    const QFontMetricsF metrics(painter_.font(), printer_.get());
+    ascent_ = metrics.ascent();
+    lineSpacing_ = metrics.lineSpacing();
+    columnWidth_ = metrics.averageCharWidth();
+}
+
+// An interrupted document is closed but never sent to a queue.
+void QtPrinter::discardDocument() noexcept {
+    if (painter_.isActive()) {
+        painter_.end();
+    }
+    spoolFile_.reset();
+}
+
+}  // namespace brivano::app
