@@ -1,0 +1,26 @@
+#pragma once
+
+#include "db/Error.h"
+
+namespace brivano::db {
+
+// Errors that the data-access layer raises on its own. They never enter a
+// connection's error list. The numbers are ADO's for the same situations.
+enum LayerErrorNumber : long {
+    kItemNotFound = 3265,
+    kNoCurrentRow = 3021,
+    kOperationNotAllowed = 3219,
+    kObjectClosed = 3704,
+    kObjectOpen = 3705,
+};
+
+Error connectionClosedError();
+Error connectionOpenError();
+Error resultSetClosedError();
+Error noCurrentRowError();
+Error fieldNotFoundError(const QString& name);
+Error fieldPositionError(int position, int count);
+Error cannotMoveBackError();
+Error tooManyRowsError();
+
+}  // namespace brivano::db

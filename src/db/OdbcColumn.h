@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include "db/ColumnShape.h"
+#include "db/OdbcApi.h"
+
+namespace brivano::db {
+
+// What the driver says of one result column.
+struct OdbcColumnInfo {
+    QString name;
+    SQLSMALLINT sqlType = SQL_UNKNOWN_TYPE;  // from SQLDescribeCol
+    SQLULEN columnSize = 0;
+    SQLLEN nullable = SQL_NULLABLE_UNKNOWN;         // SQL_DESC_NULLABLE
+    SQLLEN updatable = SQL_ATTR_READWRITE_UNKNOWN;  // SQL_DESC_UPDATABLE
+    bool isUnsigned = false;                        // SQL_DESC_UNSIGNED
+    QString typeName;                               // SQL_DESC_TYPE_NAME
+};
+
+// A result column as the result set uses it: its shape for the export
+// file and the C type its values are fetched as.
+struct OdbcColumn {
+    QString name;
+    ColumnShape shape;
+    SQLSMALLINT cType = SQL_C_CHAR;
+};
+
+// Maps a column. With `byDeclaredName` (a driver that reports every text
+// column alike) a recognised declared type name decides the type, and the
+// driver's own type is the fallback.
+OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, bool byDeclaredName);
+
+// The ADO type code of an ODBC SQL type; 200 for the types it does not know.
+std::int16_t adoTypeOf(SQLSMALLINT sqlType, bool isUnsigned);
+
+}  // namespace brivano::db

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <vector>
+
+#include "db/Database.h"
+#include "db/OdbcColumn.h"
+#include "db/OdbcHandle.h"
+
+namespace brivano::db {
+
+// Describes the result columns of an executed statement: the type from
+// SQLDescribeCol (drivers disagree on the concise type), nullability and
+// writability from the column's descriptor fields.
+std::vector<OdbcColumn> describeOdbcColumns(OdbcHandleRef statement, bool byDeclaredName,
+                                            ErrorList& errors);
+
+}  // namespace brivano::db

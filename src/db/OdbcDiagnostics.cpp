@@ -1,0 +1,106 @@
+#include "db/OdbcDiagnostics.h"
+
+#include "db/OdbcText.h"
+
+namespace brivano::db {
+
+namespace {
+
+constexpr SQLSMALLINT kSqlStateLength = 5;
+constexpr SQLSMALLINT kMessageChunk = 1024;
+// SQLSTATE class 01 holds warnings, which never explain a failure.
+constexpr QStringView kWarningClass = u"01";
+
+bool isBreak(QChar c) {
+    return c == u'\n' || c == u'\r' || c == u'\t';
+}
+
+bool isBlank(QChar c) {
+    return c == u' ' || isBreak(c);
+}
+
+// Reads record `number` of a handle; false when there is no such record.
+bool readRecord(OdbcHandleRef handle, SQLSMALLINT number, std::vector<Error>& out) {
+    SQLWCHAR state[kSqlStateLength + 1] = {};
+    SQLINTEGER native = 0;
+    std::vector<SQLWCHAR> message(kMessageChunk);
+    SQLSMALLINT length = 0;
+    SQLRETURN rc =
+        SQLGetDiagRecW(handle.type, handle.handle, number, state, &native, message.data(),
+                       static_cast<SQLSMALLINT>(message.size()), &length);
+    if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(message.size())) {
+        message.resize(static_cast<size_t>(length) + 1);
+        rc = SQLGetDiagRecW(handle.type, handle.handle, number, state, &native, message.data(),
+                            static_cast<SQLSMALLINT>(message.size()), &length);
+    }
+    if (!SQL_SUCCEEDED(rc)) {
+        return false;
+    }
+    const qsizetype textLength = std::min<qsizetype>(length, message.size() - 1);
+    out.emplace_back(native, singleLineMessage(fromWide(message.data(), textLength)),
+                     fromWide(state, kSqlStateLength));
+    return true;
+}
+
+}  // namespace
+
+QString singleLineMessage(QStringView text) {
+    QString line;
+    line.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (!isBlank(text[i])) {
+            line.append(text[i++]);
+            continue;
+        }
+        qsizetype end = i;
+        bool hasBreak = false;
+        while (end < text.size() && isBlank(text[end])) {
+            hasBreak = hasBreak || isBreak(text[end]);
+            ++end;
+        }
+        if (hasBreak) {
+            line.append(u' ');
+        } else {
+            line.append(text.mid(i, end - i));
+        }
+        i = end;
+    }
+    return line.trimmed();
+}
+
+std::vector<Error> readDiagnostics(OdbcHandleRef handle) {
+    std::vector<Error> records;
+    if (handle.handle == SQL_NULL_HANDLE) {
+        return records;
+    }
+    for (SQLSMALLINT number = 1; readRecord(handle, number, records); ++number) {
+    }
+    return records;
+}
+
+void raiseOdbcFailure(SQLRETURN rc, OdbcHandleRef handle, ErrorList& errors, const char* call) {
+    raiseOdbcRecords(rc, readDiagnostics(handle), errors, call);
+}
+
+void raiseOdbcRecords(SQLRETURN rc, std::vector<Error> records, ErrorList& errors,
+                      const char* call) {
+    if (records.empty()) {
+        records.emplace_back(rc, QStringLiteral("%1 failed (return code %2) and the driver gave "
+                                                "no message")
+                                     .arg(QString::fromLatin1(call))
+                                     .arg(rc));
+    }
+    errors.clear();
+    for (const Error& record : records) {
+        errors.add(record);
+    }
+    for (const Error& record : records) {
+        if (!record.sqlState().startsWith(kWarningClass)) {
+            throw record;
+        }
+    }
+    throw records.front();
+}
+
+}  // namespace brivano::db

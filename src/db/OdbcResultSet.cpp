@@ -1,0 +1,208 @@
+#include "db/OdbcResultSet.h"
+
+#include <limits>
+
+#include "db/LayerErrors.h"
+#include "db/OdbcDescribe.h"
+#include "db/OdbcDiagnostics.h"
+#include "db/OdbcLocaleScope.h"
+
+namespace brivano::db {
+
+QString OdbcField::name() const {
+    return resultSet_->column(position_).name;
+}
+
+std::int16_t OdbcField::type() const {
+    return resultSet_->column(position_).shape.type;
+}
+
+std::int32_t OdbcField::definedSize() const {
+    return resultSet_->column(position_).shape.definedSize;
+}
+
+std::int32_t OdbcField::attributes() const {
+    return resultSet_->column(position_).shape.attributes;
+}
+
+bool OdbcField::isNull() {
+    return resultSet_->valueAt(position_).isNull();
+}
+
+const Value& OdbcField::value() {
+    return resultSet_->valueAt(position_);
+}
+
+OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement)
+    : statement_(std::move(statement)) {
+    OdbcSession& session = statement_->session();
+    columns_ = describeOdbcColumns(statement_->ref(), session.typesFromDeclaredNames(), errors());
+    const int count = static_cast<int>(columns_.size());
+    fields_.reserve(columns_.size());
+    for (int position = 0; position < count; ++position) {
+        fields_.emplace_back(*this, position);
+        // The first of two columns with the same name is the one found.
+        const QString& name = columns_[static_cast<size_t>(position)].name;
+        const bool first = !positions_.contains(name);
+        if (first) {
+            positions_.insert(name, position);
+        }
+        firstOfName_.push_back(first);
+    }
+    values_.resize(columns_.size());
+    failures_.resize(columns_.size());
+    if (columns_.empty()) {
+        // A statement that returns no rows (CREATE, INSERT, ...).
+        atEnd_ = true;
+        statement_->release();
+        return;
+    }
+    fetchRow();
+}
+
+void OdbcResultSet::checkOpen() const {
+    if (!statement_->session().isOpen()) {
+        throw resultSetClosedError();
+    }
+}
+
+void OdbcResultSet::fetchRow() {
+    columnsRead_ = 0;
+    if (rowHasFailures_) {
+        std::fill(failures_.begin(), failures_.end(), std::nullopt);
+        rowHasFailures_ = false;
+    }
+    const SQLRETURN rc = SQLFetch(statement_->get());
+    if (rc == SQL_NO_DATA) {
+        atEnd_ = true;
+        statement_->release();
+        return;
+    }
+    checkOdbc(rc, statement_->ref(), errors(), "SQLFetch");
+}
+
+bool OdbcResultSet::atEnd() {
+    checkOpen();
+    return atEnd_;
+}
+
+RowArrayBounds OdbcResultSet::readAllRows() {
+    checkOpen();
+    OdbcLocaleScope utf8;
+    errors().clear();
+    std::int64_t rows = 0;
+    while (!atEnd_) {
+        ++rows;
+        fetchRow();
+    }
+    onFirstRow_ = false;
+    if (rows > std::numeric_limits<std::int32_t>::max()) {
+        throw tooManyRowsError();
+    }
+    return {static_cast<std::int32_t>(columns_.size()), static_cast<std::int32_t>(rows)};
+}
+
+void OdbcResultSet::moveFirst() {
+    checkOpen();
+    if (atEnd_) {
+        throw noCurrentRowError();
+    }
+    if (!onFirstRow_) {
+        throw cannotMoveBackError();
+    }
+}
+
+void OdbcResultSet::moveNext() {
+    checkOpen();
+    if (atEnd_) {
+        throw noCurrentRowError();
+    }
+    OdbcLocaleScope utf8;
+    errors().clear();
+    onFirstRow_ = false;
+    fetchRow();
+}
+
+int OdbcResultSet::fieldCount() {
+    checkOpen();
+    return static_cast<int>(fields_.size());
+}
+
+Field& OdbcResultSet::field(int position) {
+    checkOpen();
+    if (position < 0 || position >= static_cast<int>(fields_.size())) {
+        throw fieldPositionError(position, static_cast<int>(fields_.size()));
+    }
+    return fields_[static_cast<size_t>(position)];
+}
+
+Field& OdbcResultSet::field(const QString& name) {
+    checkOpen();
+    const std::optional<int> position = findField(name);
+    if (!position) {
+        throw fieldNotFoundError(name);
+    }
+    lookupHint_ = *position + 1;
+    return fields_[static_cast<size_t>(*position)];
+}
+
+std::optional<int> OdbcResultSet::findField(const QString& name) const {
+    // Callers usually walk the columns in order: try the next one first.
+    const int count = static_cast<int>(columns_.size());
+    if (lookupHint_ < count && firstOfName_[static_cast<size_t>(lookupHint_)] &&
+        columns_[static_cast<size_t>(lookupHint_)].name == name) {
+        return lookupHint_;
+    }
+    if (auto it = positions_.constFind(name); it != positions_.constEnd()) {
+        return it.value();
+    }
+    // Column names match without regard to case, as SQL names do.
+    for (int position = 0; position < count; ++position) {
+        if (columns_[static_cast<size_t>(position)].name.compare(name, Qt::CaseInsensitive) == 0) {
+            return position;
+        }
+    }
+    return std::nullopt;
+}
+
+const Value& OdbcResultSet::valueAt(int position) {
+    checkOpen();
+    if (atEnd_) {
+        throw noCurrentRowError();
+    }
+    if (position >= columnsRead_) {
+        readUpTo(position);
+    } else if (const std::optional<Error>& failure = failures_[static_cast<size_t>(position)]) {
+        // Asked again after its failure: report it again.
+        errors().clear();
+        errors().add(*failure);
+        throw *failure;
+    }
+    return values_[static_cast<size_t>(position)];
+}
+
+void OdbcResultSet::readUpTo(int position) {
+    OdbcLocaleScope utf8;
+    errors().clear();
+    // SQLGetData may only move forward through a row's columns. A column
+    // before the one asked for may fail while the one asked for reads well;
+    // its failure is raised when it is asked for itself.
+    for (; columnsRead_ <= position; ++columnsRead_) {
+        const auto index = static_cast<size_t>(columnsRead_);
+        try {
+            reader_.read(statement_->ref(), static_cast<SQLUSMALLINT>(columnsRead_ + 1),
+                         columns_[index], values_[index], errors());
+        } catch (const Error& error) {
+            values_[index].kind = ValueKind::Null;
+            failures_[index] = error;
+            rowHasFailures_ = true;
+            if (columnsRead_ == position) {
+                ++columnsRead_;
+                throw;
+            }
+        }
+    }
+    errors().clear();
+}
+
+}  // namespace brivano::db

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QHash>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "db/Database.h"
+#include "db/OdbcColumn.h"
+#include "db/OdbcSession.h"
+#include "db/OdbcValueReader.h"
+
+namespace brivano::db {
+
+class OdbcResultSet;
+
+// A column seen through its result set: metadata fixed at execution,
+// values read on demand for the current row.
+class OdbcField final : public Field {
+  public:
+    OdbcField(OdbcResultSet& resultSet, int position)
+        : resultSet_(&resultSet), position_(position) {}
+
+    QString name() const override;
+    std::int16_t type() const override;
+    std::int32_t definedSize() const override;
+    std::int32_t attributes() const override;
+    bool isNull() override;
+    const Value& value() override;
+
+  private:
+    OdbcResultSet* resultSet_;
+    int position_;
+};
+
+// The result of one executed statement, read forward only. It stands on its
+// first row after construction. Values are fetched lazily, in column order
+// as SQLGetData requires, so reading column k also reads those before it.
+// At its end the statement is given back at once (drivers that keep a whole
+// result in memory drop it then).
+class OdbcResultSet final : public ResultSet {
+  public:
+    explicit OdbcResultSet(std::unique_ptr<OdbcStatement> statement);
+
+    bool atEnd() override;
+    RowArrayBounds readAllRows() override;
+    void moveFirst() override;
+    void moveNext() override;
+    int fieldCount() override;
+    Field& field(int position) override;
+    Field& field(const QString& name) override;
+
+    const OdbcColumn& column(int position) const { return columns_[static_cast<size_t>(position)]; }
+    // The value of a column in the current row, read when first asked for.
+    const Value& valueAt(int position);
+
+  private:
+    void checkOpen() const;
+    ErrorList& errors() const { return statement_->session().errors(); }
+    // Fetches the next row; at the end, gives the statement back.
+    void fetchRow();
+    void readUpTo(int position);
+    std::optional<int> findField(const QString& name) const;
+
+    std::unique_ptr<OdbcStatement> statement_;
+    std::vector<OdbcColumn> columns_;
+    std::vector<OdbcField> fields_;
+    std::vector<Value> values_;
+    // Failures of the current row's columns, raised again when asked twice.
+    std::vector<std::optional<Error>> failures_;
+    bool rowHasFailures_ = false;
+    QHash<QString, int> positions_;
+    std::vector<bool> firstOfName_;
+    OdbcValueReader reader_;
+    int columnsRead_ = 0;
+    int lookupHint_ = 0;
+    bool atEnd_ = false;
+    bool onFirstRow_ = true;
+};
+
+}  // namespace brivano::db

@@ -1,0 +1,111 @@
+#include "db/OdbcSession.h"
+
+#include <algorithm>
+
+#include "db/OdbcDiagnostics.h"
+#include "db/OdbcLocaleScope.h"
+#include "db/OdbcText.h"
+
+namespace brivano::db {
+
+namespace {
+
+constexpr SQLSMALLINT kInfoChars = 128;
+
+// The DBMS name that the driver reports, e.g. "SQLite" or "PostgreSQL".
+QString dbmsName(SQLHDBC connection) {
+    SQLWCHAR name[kInfoChars] = {};
+    SQLSMALLINT bytes = 0;
+    const SQLRETURN rc = SQLGetInfoW(connection, SQL_DBMS_NAME, name, sizeof(name), &bytes);
+    if (!SQL_SUCCEEDED(rc)) {
+        // Only used to recognise one driver's habits: an unknown name means
+        // the ordinary rules apply.
+        return {};
+    }
+    const qsizetype chars = std::min<qsizetype>(bytes / sizeof(SQLWCHAR), kInfoChars - 1);
+    return fromWide(name, chars);
+}
+
+}  // namespace
+
+OdbcSession::~OdbcSession() {
+    end();
+}
+
+void OdbcSession::connect(const QString& connectionString) {
+    // The driver manager picks its text converters for the connection now.
+    OdbcLocaleScope utf8;
+
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle);
+    if (!SQL_SUCCEEDED(rc)) {
+        // No environment means no diagnostics either: the failure is all
+        // there is to report.
+        raiseOdbcFailure(rc, {}, *errors_, "SQLAllocHandle(ENV)");
+    }
+    environment_ = OdbcHandle(SQL_HANDLE_ENV, handle);
+    rc = SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(SQL_OV_ODBC3)), 0);
+    checkOdbc(rc, environment_.ref(), *errors_, "SQLSetEnvAttr");
+
+    rc = SQLAllocHandle(SQL_HANDLE_DBC, environment_.get(), &handle);
+    checkOdbc(rc, environment_.ref(), *errors_, "SQLAllocHandle(DBC)");
+    connection_ = OdbcHandle(SQL_HANDLE_DBC, handle);
+
+    rc = SQLDriverConnectW(connection_.get(), nullptr, wideArgument(connectionString), SQL_NTS,
+                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    checkOdbc(rc, connection_.ref(), *errors_, "SQLDriverConnect");
+    open_ = true;
+    typesFromDeclaredNames_ =
+        dbmsName(connection_.get()).compare(u"SQLite", Qt::CaseInsensitive) == 0;
+}
+
+void OdbcSession::disconnect() {
+    if (!open_) {
+        return;
+    }
+    OdbcLocaleScope utf8;
+    statements_.clear();
+    const SQLRETURN rc = SQLDisconnect(connection_.get());
+    std::vector<Error> records;
+    if (!SQL_SUCCEEDED(rc)) {
+        records = readDiagnostics(connection_.ref());
+    }
+    open_ = false;
+    // The handles go even when disconnecting failed: the session is over.
+    connection_.reset();
+    environment_.reset();
+    if (!SQL_SUCCEEDED(rc)) {
+        raiseOdbcRecords(rc, std::move(records), *errors_, "SQLDisconnect");
+    }
+}
+
+void OdbcSession::end() noexcept {
+    if (!open_) {
+        return;
+    }
+    statements_.clear();
+    // A failure here has nowhere to go; the handles are freed either way.
+    SQLDisconnect(connection_.get());
+    open_ = false;
+    connection_.reset();
+    environment_.reset();
+}
+
+SQLHSTMT OdbcSession::allocateStatement() {
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    const SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, connection_.get(), &handle);
+    checkOdbc(rc, connection_.ref(), *errors_, "SQLAllocHandle(STMT)");
+    statements_.emplace_back(SQL_HANDLE_STMT, handle);
+    return handle;
+}
+
+void OdbcSession::freeStatement(SQLHSTMT statement) {
+    auto it = std::find_if(statements_.begin(), statements_.end(),
+                           [statement](const OdbcHandle& h) { return h.get() == statement; });
+    if (it != statements_.end()) {
+        statements_.erase(it);
+    }
+}
+
+}  // namespace brivano::db

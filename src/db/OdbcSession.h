@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "db/Database.h"
+#include "db/OdbcHandle.h"
+
+namespace brivano::db {
+
+// One connection to a data source: the environment and connection handles
+// and every statement allocated on them. A connection object makes a new
+// session for every open, and the session outlives the connection through
+// the result sets that share it: once disconnected it stays closed, so an
+// old result set can tell that its statement is gone instead of using a
+// freed handle.
+class OdbcSession {
+  public:
+    // `errors` is the owning connection's list; the session writes to it
+    // only while it is open, when the connection is alive for certain.
+    explicit OdbcSession(ErrorList& errors) : errors_(&errors) {}
+    ~OdbcSession();
+    OdbcSession(const OdbcSession&) = delete;
+    OdbcSession& operator=(const OdbcSession&) = delete;
+
+    // Connects with the string passed unchanged to the driver manager,
+    // without prompting. On failure the driver's records are in errors().
+    void connect(const QString& connectionString);
+    // Frees the statements and disconnects. The session is closed
+    // afterwards even when the driver reports a failure, which is thrown.
+    void disconnect();
+
+    // Disconnects without reporting anything (for destructors).
+    void end() noexcept;
+
+    bool isOpen() const { return open_; }
+    ErrorList& errors() { return *errors_; }
+    SQLHDBC handle() const { return connection_.get(); }
+    OdbcHandleRef ref() const { return connection_.ref(); }
+
+    // True when the driver reports every text column alike and only the
+    // declared type name tells the column types apart (SQLite).
+    bool typesFromDeclaredNames() const { return typesFromDeclaredNames_; }
+
+    // A new statement handle on this connection; it stays valid until
+    // freeStatement() or the end of the session, whichever comes first.
+    SQLHSTMT allocateStatement();
+    void freeStatement(SQLHSTMT statement);
+
+  private:
+    ErrorList* errors_;
+    OdbcHandle environment_;
+    OdbcHandle connection_;
+    std::vector<OdbcHandle> statements_;
+    bool open_ = false;
+    bool typesFromDeclaredNames_ = false;
+};
+
+// Owns a statement of a session; freeing it after the session ended is
+// harmless because the session freed it first.
+class OdbcStatement {
+  public:
+    explicit OdbcStatement(std::shared_ptr<OdbcSession> session)
+        : session_(std::move(session)), handle_(session_->allocateStatement()) {}
+    ~OdbcStatement() { release(); }
+    OdbcStatement(const OdbcStatement&) = delete;
+    OdbcStatement& operator=(const OdbcStatement&) = delete;
+
+    SQLHSTMT get() const { return handle_; }
+    OdbcHandleRef ref() const { return {SQL_HANDLE_STMT, handle_}; }
+    bool isValid() const { return handle_ != SQL_NULL_HANDLE && session_->isOpen(); }
+    OdbcSession& session() const { return *session_; }
+
+    // Gives the handle back early (a result read to its end), so the driver
+    // can drop a result it holds in memory.
+    void release() {
+        if (handle_ != SQL_NULL_HANDLE) {
+            session_->freeStatement(handle_);
+            handle_ = SQL_NULL_HANDLE;
+        }
+    }
+
+  private:
+    std::shared_ptr<OdbcSession> session_;
+    SQLHSTMT handle_;
+};
+
+}  // namespace brivano::db

@@ -1,0 +1,189 @@
+#include "db/OdbcValueReader.h"
+
+#include <cstring>
+
+#include "db/OdbcDiagnostics.h"
+
+namespace brivano::db {
+
+namespace {
+
+// Measured: a SQLGetData buffer of a few KiB with a loop for longer values
+// beats one large buffer, which some drivers clear or convert in full.
+constexpr qsizetype kChunkBytes = 2048;
+constexpr int kGuidTailBytes = 8;
+
+// Where in a character chunk the driver's terminator is: drivers may stop
+// short of a multibyte character instead of splitting it.
+template <class Unit>
+qsizetype writtenUnits(const Unit* chunk, qsizetype room) {
+    for (qsizetype i = 0; i < room; ++i) {
+        if (chunk[i] == Unit{}) {
+            return i;
+        }
+    }
+    return room;
+}
+
+// Reads a whole character or binary value into `out` (bytes for a
+// QByteArray, UTF-16 units for a QString). False when it is null.
+template <class Buffer>
+bool readChunks(OdbcHandleRef statement, SQLUSMALLINT number, SQLSMALLINT cType, Buffer& out,
+                ErrorList& errors) {
+    const qsizetype unit = sizeof(typename Buffer::value_type);
+    const qsizetype terminator = cType == SQL_C_BINARY ? 0 : 1;  // in units
+    qsizetype filled = 0;
+    qsizetype request = kChunkBytes / unit;
+    for (;;) {
+        out.resize(filled + request);
+        auto* chunk = out.data() + filled;
+        const SQLLEN bytes = static_cast<SQLLEN>(request * unit);
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(statement.handle, number, cType, chunk, bytes, &indicator);
+        if (rc == SQL_NO_DATA) {
+            // Every piece has been read (or, on the first call, the value
+            // was empty and already taken).
+            break;
+        }
+        checkOdbc(rc, statement, errors, "SQLGetData");
+        if (indicator == SQL_NULL_DATA) {
+            out.resize(0);
+            return false;
+        }
+        const qsizetype room = request - terminator;
+        if (indicator != SQL_NO_TOTAL && indicator / unit <= room) {
+            filled += indicator / unit;
+            break;
+        }
+        // Cut short: the chunk is full, and the rest waits for the next call.
+        filled += terminator != 0 ? writtenUnits(chunk, room) : room;
+        request = indicator == SQL_NO_TOTAL ? std::max(filled, request)
+                                            : indicator / unit - room + terminator;
+    }
+    out.resize(filled);
+    return true;
+}
+
+template <class Target>
+bool readFixed(OdbcHandleRef statement, SQLUSMALLINT number, SQLSMALLINT cType, Target& target,
+               ErrorList& errors) {
+    SQLLEN indicator = 0;
+    const SQLRETURN rc =
+        SQLGetData(statement.handle, number, cType, &target, sizeof(Target), &indicator);
+    checkOdbc(rc, statement, errors, "SQLGetData");
+    return indicator != SQL_NULL_DATA;
+}
+
+void putBigEndian(char* out, std::uint32_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) {
+        out[i] = static_cast<char>(value & 0xFFu);
+        value >>= 8;
+    }
+}
+
+}  // namespace
+
+OdbcValueReader::OdbcValueReader() : utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless) {}
+
+void OdbcValueReader::read(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
+                           Value& value, ErrorList& errors) {
+    const ValueKind kind = column.shape.kind;
+    bool present = true;
+    switch (kind) {
+        case ValueKind::Text:
+        case ValueKind::Decimal:
+        case ValueKind::Other:
+        case ValueKind::Null:
+            readText(statement, number, column, value, errors);
+            return;
+        case ValueKind::Integer:
+            present = readFixed(statement, number, column.cType, value.integer, errors);
+            break;
+        case ValueKind::Unsigned:
+            present = readFixed(statement, number, column.cType, value.unsignedInteger, errors);
+            break;
+        case ValueKind::Single: {
+            float single = 0;
+            present = readFixed(statement, number, column.cType, single, errors);
+            value.real = single;
+            break;
+        }
+        case ValueKind::Double:
+            present = readFixed(statement, number, column.cType, value.real, errors);
+            break;
+        case ValueKind::Boolean: {
+            unsigned char bit = 0;
+            present = readFixed(statement, number, column.cType, bit, errors);
+            value.boolean = bit != 0;
+            break;
+        }
+        case ValueKind::Date: {
+            SQL_DATE_STRUCT date{};
+            present = readFixed(statement, number, column.cType, date, errors);
+            value.date = {date.year, date.month, date.day};
+            break;
+        }
+        case ValueKind::Time: {
+            SQL_TIME_STRUCT time{};
+            present = readFixed(statement, number, column.cType, time, errors);
+            value.time = {time.hour, time.minute, time.second, 0};
+            break;
+        }
+        case ValueKind::Timestamp: {
+            SQL_TIMESTAMP_STRUCT stamp{};
+            present = readFixed(statement, number, column.cType, stamp, errors);
+            value.date = {stamp.year, stamp.month, stamp.day};
+            value.time = {stamp.hour, stamp.minute, stamp.second, stamp.fraction};
+            break;
+        }
+        case ValueKind::Binary:
+            present = readChunks(statement, number, column.cType, value.bytes, errors);
+            break;
+        case ValueKind::Guid: {
+            SQLGUID guid{};
+            present = readFixed(statement, number, column.cType, guid, errors);
+            // Display order: the three leading groups big-endian, then the
+            // eight trailing bytes as they are.
+            value.bytes.resize(sizeof(SQLGUID));
+            char* out = value.bytes.data();
+            putBigEndian(out, guid.Data1, 4);
+            putBigEndian(out + 4, guid.Data2, 2);
+            putBigEndian(out + 6, guid.Data3, 2);
+            std::memcpy(out + 8, guid.Data4, kGuidTailBytes);
+            break;
+        }
+    }
+    value.kind = present ? kind : ValueKind::Null;
+}
+
+void OdbcValueReader::readText(OdbcHandleRef statement, SQLUSMALLINT number,
+                               const OdbcColumn& column, Value& value, ErrorList& errors) {
+    bool present = false;
+    if (column.cType == SQL_C_WCHAR) {
+        present = readChunks(statement, number, SQL_C_WCHAR, value.text, errors);
+    } else {
+        present = readChunks(statement, number, SQL_C_CHAR, narrow_, errors);
+        if (present) {
+            decodeNarrow(value.text);
+        }
+    }
+    if (present && column.shape.kind == ValueKind::Decimal && !value.text.contains(u'.')) {
+        // A driver that formats numbers by the locale may give a comma.
+        value.text.replace(u',', u'.');
+    }
+    value.kind = present ? column.shape.kind : ValueKind::Null;
+}
+
+void OdbcValueReader::decodeNarrow(QString& text) {
+    // UTF-8 never takes more UTF-16 units than it has bytes.
+    text.resize(narrow_.size());
+    utf8_.resetState();
+    QChar* end = utf8_.appendToBuffer(text.data(), narrow_);
+    if (utf8_.hasError()) {
+        text = QString::fromLatin1(narrow_);
+        return;
+    }
+    text.resize(end - text.constData());
+}
+
+}  // namespace brivano::db
