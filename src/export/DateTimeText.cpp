@@ -1,0 +1,306 @@
+#include "export/DateTimeText.h"
+
+#include <QDate>
+#include <algorithm>
+
+namespace brivano::exporter {
+namespace {
+
+constexpr int kYearDigits = 4;
+constexpr int kHoursPerHalfDay = 12;
+constexpr int kMaxRepeat = 4;
+constexpr char16_t kQuote = u'\'';
+// Characters left over at either end of a pattern once its time zone is
+// taken out, as in "HH:mm:ss t" or "H:mm:ss (t)".
+constexpr QStringView kEdgeFiller = u" ()[]\u00A0\u202F";
+
+// Appends `value` in decimal, zero-padded to `width` digits, "-" first when
+// negative; no allocation once `out` has room.
+void appendNumber(int value, int width, QString& out) {
+    char16_t digits[16];
+    int count = 0;
+    unsigned magnitude =
+        value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (count < width)
+        digits[count++] = u'0';
+    if (value < 0)
+        out.append(QChar(u'-'));
+    std::reverse(digits, digits + count);
+    out.append(QStringView(digits, count));
+}
+
+int repeatCount(QStringView format, qsizetype at) {
+    int count = 1;
+    while (at + count < format.size() && count < kMaxRepeat && format[at + count] == format[at])
+        ++count;
+    return count;
+}
+
+// Picks one of up to four parts by how often a letter repeats ("d" .. "dddd").
+template <typename Part>
+Part byRepeat(int count, Part one, Part two, Part three, Part four) {
+    switch (count) {
+        case 1:
+            return one;
+        case 2:
+            return two;
+        case 3:
+            return three;
+        default:
+            return four;
+    }
+}
+
+}  // namespace
+
+DateTimeText::DateTimeText(const QLocale& locale)
+    : date_(parse(locale.dateFormat(QLocale::ShortFormat))),
+      time_(parse(locale.timeFormat(QLocale::LongFormat))),
+      amUpper_(locale.amText().toUpper()),
+      pmUpper_(locale.pmText().toUpper()),
+      amLower_(locale.amText().toLower()),
+      pmLower_(locale.pmText().toLower()) {
+    dropUnwanted(date_);
+    dropUnwanted(time_);
+    // Hours count to twelve only when the pattern says AM or PM.
+    const bool twelveHour = std::any_of(time_.begin(), time_.end(), [](const Piece& piece) {
+        return piece.part == Part::AmPmUpper || piece.part == Part::AmPmLower;
+    });
+    if (!twelveHour) {
+        for (Piece& piece : time_) {
+            if (piece.part == Part::Hour12)
+                piece.part = Part::Hour24;
+            else if (piece.part == Part::Hour12Padded)
+                piece.part = Part::Hour24Padded;
+        }
+    }
+    for (int month = 1; month <= 12; ++month) {
+        monthShortNames_[month - 1] = locale.monthName(month, QLocale::ShortFormat);
+        monthLongNames_[month - 1] = locale.monthName(month, QLocale::LongFormat);
+    }
+    for (int day = 1; day <= 7; ++day) {
+        dayShortNames_[day - 1] = locale.dayName(day, QLocale::ShortFormat);
+        dayLongNames_[day - 1] = locale.dayName(day, QLocale::LongFormat);
+    }
+}
+
+DateTimeText::Pattern DateTimeText::parse(QStringView format) {
+    Pattern pattern;
+    auto addLiteral = [&pattern](QStringView text) {
+        if (pattern.empty() || pattern.back().part != Part::Literal)
+            pattern.push_back({Part::Literal, {}});
+        pattern.back().literal.append(text);
+    };
+    qsizetype at = 0;
+    while (at < format.size()) {
+        const QChar letter = format[at];
+        if (letter == kQuote) {
+            // 'text' is literal; a doubled quote is one quote.
+            qsizetype end = at + 1;
+            if (end < format.size() && format[end] == kQuote) {
+                addLiteral(u"'");
+                at = end + 1;
+                continue;
+            }
+            while (end < format.size()) {
+                if (format[end] == kQuote) {
+                    if (end + 1 < format.size() && format[end + 1] == kQuote) {
+                        addLiteral(u"'");
+                        end += 2;
+                        continue;
+                    }
+                    break;
+                }
+                addLiteral(format.sliced(end, 1));
+                ++end;
+            }
+            at = end + 1;
+            continue;
+        }
+        const int count = repeatCount(format, at);
+        int used = count;
+        Part part = Part::Literal;
+        switch (letter.unicode()) {
+            case u'd':
+                part =
+                    byRepeat(count, Part::Day, Part::Day2, Part::DayShortName, Part::DayLongName);
+                break;
+            case u'M':
+                part = byRepeat(count, Part::Month, Part::Month2, Part::MonthShortName,
+                                Part::MonthLongName);
+                break;
+            case u'y':
+                // "yy" and "yyyy" both give the four-digit year.
+                used = count >= 4 ? 4 : (count >= 2 ? 2 : 1);
+                part = used == 1 ? Part::Literal : Part::Year;
+                break;
+            case u'h':
+                used = std::min(count, 2);
+                part = used == 1 ? Part::Hour12 : Part::Hour12Padded;
+                break;
+            case u'H':
+                used = std::min(count, 2);
+                part = used == 1 ? Part::Hour24 : Part::Hour24Padded;
+                break;
+            case u'm':
+                used = std::min(count, 2);
+                part = used == 1 ? Part::Minute : Part::Minute2;
+                break;
+            case u's':
+                used = std::min(count, 2);
+                part = used == 1 ? Part::Second : Part::Second2;
+                break;
+            case u'z':
+                used = std::min(count, 3);
+                part = Part::Fraction;
+                break;
+            case u'A':
+            case u'a': {
+                const bool pairedP =
+                    at + 1 < format.size() && (format[at + 1] == u'P' || format[at + 1] == u'p');
+                used = pairedP ? 2 : 1;
+                part = letter == u'A' ? Part::AmPmUpper : Part::AmPmLower;
+                break;
+            }
+            case u't':
+                part = Part::TimeZone;
+                break;
+            default:
+                used = 1;
+                break;
+        }
+        if (part == Part::Literal)
+            addLiteral(format.sliced(at, used));
+        else
+            pattern.push_back({part, {}});
+        at += used;
+    }
+    return pattern;
+}
+
+void DateTimeText::dropUnwanted(Pattern& pattern) {
+    Pattern kept;
+    for (Piece& piece : pattern) {
+        if (piece.part == Part::TimeZone)
+            continue;
+        if (piece.part == Part::Fraction) {
+            // The separator before the fraction goes with it.
+            if (!kept.empty() && kept.back().part == Part::Literal &&
+                (kept.back().literal == u"." || kept.back().literal == u","))
+                kept.pop_back();
+            continue;
+        }
+        if (piece.part == Part::Literal && !kept.empty() && kept.back().part == Part::Literal)
+            kept.back().literal.append(piece.literal);
+        else
+            kept.push_back(std::move(piece));
+    }
+    auto isFiller = [](QChar c) { return kEdgeFiller.contains(c); };
+    if (!kept.empty() && kept.back().part == Part::Literal) {
+        QString& text = kept.back().literal;
+        while (!text.isEmpty() && isFiller(text.back()))
+            text.chop(1);
+        if (text.isEmpty())
+            kept.pop_back();
+    }
+    if (!kept.empty() && kept.front().part == Part::Literal) {
+        QString& text = kept.front().literal;
+        while (!text.isEmpty() && isFiller(text.front()))
+            text.remove(0, 1);
+        if (text.isEmpty())
+            kept.erase(kept.begin());
+    }
+    pattern = std::move(kept);
+}
+
+void DateTimeText::appendDate(const db::DateValue& date, QString& out) const {
+    append(date_, date, {}, out);
+}
+
+void DateTimeText::appendTime(const db::TimeValue& time, QString& out) const {
+    append(time_, {}, time, out);
+}
+
+void DateTimeText::appendTimestamp(const db::DateValue& date, const db::TimeValue& time,
+                                   QString& out) const {
+    append(date_, date, time, out);
+    if (time.hour == 0 && time.minute == 0 && time.second == 0)
+        return;
+    out.append(QChar(u' '));
+    append(time_, date, time, out);
+}
+
+void DateTimeText::append(const Pattern& pattern, const db::DateValue& date,
+                          const db::TimeValue& time, QString& out) const {
+    const bool validMonth = date.month >= 1 && date.month <= 12;
+    for (const Piece& piece : pattern) {
+        switch (piece.part) {
+            case Part::Literal:
+                out.append(piece.literal);
+                break;
+            case Part::Day:
+            case Part::Day2:
+                appendNumber(date.day, piece.part == Part::Day2 ? 2 : 1, out);
+                break;
+            case Part::DayShortName:
+            case Part::DayLongName: {
+                const int weekday = QDate(date.year, date.month, date.day).dayOfWeek();
+                if (weekday >= 1) {
+                    const auto& names =
+                        piece.part == Part::DayShortName ? dayShortNames_ : dayLongNames_;
+                    out.append(names[weekday - 1]);
+                }
+                break;
+            }
+            case Part::Month:
+            case Part::Month2:
+                appendNumber(date.month, piece.part == Part::Month2 ? 2 : 1, out);
+                break;
+            case Part::MonthShortName:
+            case Part::MonthLongName:
+                if (validMonth) {
+                    const auto& names =
+                        piece.part == Part::MonthShortName ? monthShortNames_ : monthLongNames_;
+                    out.append(names[date.month - 1]);
+                }
+                break;
+            case Part::Year:
+                appendNumber(date.year, kYearDigits, out);
+                break;
+            case Part::Hour12:
+            case Part::Hour12Padded: {
+                const int hour = time.hour % kHoursPerHalfDay == 0 ? kHoursPerHalfDay
+                                                                   : time.hour % kHoursPerHalfDay;
+                appendNumber(hour, piece.part == Part::Hour12Padded ? 2 : 1, out);
+                break;
+            }
+            case Part::Hour24:
+            case Part::Hour24Padded:
+                appendNumber(time.hour, piece.part == Part::Hour24Padded ? 2 : 1, out);
+                break;
+            case Part::Minute:
+            case Part::Minute2:
+                appendNumber(time.minute, piece.part == Part::Minute2 ? 2 : 1, out);
+                break;
+            case Part::Second:
+            case Part::Second2:
+                appendNumber(time.second, piece.part == Part::Second2 ? 2 : 1, out);
+                break;
+            case Part::AmPmUpper:
+                out.append(time.hour < kHoursPerHalfDay ? amUpper_ : pmUpper_);
+                break;
+            case Part::AmPmLower:
+                out.append(time.hour < kHoursPerHalfDay ? amLower_ : pmLower_);
+                break;
+            case Part::Fraction:
+            case Part::TimeZone:
+                break;
+        }
+    }
+}
+
+}  // namespace brivano::exporter

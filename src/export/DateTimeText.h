@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "db/Value.h"
+
+namespace brivano::exporter {
+
+// Dates and times written in the forms of one locale: its short date with a
+// four-digit year, and its time with seconds and without a time zone. The
+// locale's patterns are parsed once, so writing a value only appends digits,
+// names and separators that are already at hand.
+class DateTimeText {
+  public:
+    explicit DateTimeText(const QLocale& locale);
+
+    void appendDate(const db::DateValue& date, QString& out) const;
+    // Fractions of a second are not written.
+    void appendTime(const db::TimeValue& time, QString& out) const;
+    // The date, a blank and the time; the date alone when the time (without
+    // its fraction) is midnight.
+    void appendTimestamp(const db::DateValue& date, const db::TimeValue& time, QString& out) const;
+
+  private:
+    enum class Part : std::uint8_t {
+        Literal,
+        Day,
+        Day2,
+        DayShortName,
+        DayLongName,
+        Month,
+        Month2,
+        MonthShortName,
+        MonthLongName,
+        Year,
+        Hour12,
+        Hour12Padded,
+        Hour24,
+        Hour24Padded,
+        Minute,
+        Minute2,
+        Second,
+        Second2,
+        AmPmUpper,
+        AmPmLower,
+        Fraction,  // parsed so that it can be left out
+        TimeZone,  // parsed so that it can be left out
+    };
+    struct Piece {
+        Part part = Part::Literal;
+        QString literal;
+    };
+    using Pattern = std::vector<Piece>;
+
+    static Pattern parse(QStringView format);
+    static void dropUnwanted(Pattern& pattern);
+    void append(const Pattern& pattern, const db::DateValue& date, const db::TimeValue& time,
+                QString& out) const;
+
+    Pattern date_;
+    Pattern time_;
+    std::array<QString, 12> monthShortNames_;
+    std::array<QString, 12> monthLongNames_;
+    std::array<QString, 7> dayShortNames_;
+    std::array<QString, 7> dayLongNames_;
+    QString amUpper_;
+    QString pmUpper_;
+    QString amLower_;
+    QString pmLower_;
+};
+
+}  // namespace brivano::exporter

@@ -1,0 +1,93 @@
+#include "export/ExportFile.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include "db/Error.h"
+
+namespace brivano::exporter {
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+// Room for the longest line end beyond a full buffer, so that appending the
+// last line of a buffer does not reallocate it.
+constexpr qsizetype kBufferSlack = qsizetype{64} << 10;
+
+}  // namespace
+
+ExportFile::ExportFile(QString path, int codePage, qsizetype bufferSize)
+    : path_(std::move(path)), codePage_(codePage), bufferSize_(bufferSize) {}
+
+ExportFile::~ExportFile() = default;  // an uncommitted QSaveFile removes its file
+
+void ExportFile::open() {
+    if (state_ == State::Open)
+        throw Error(0, QStringLiteral("The export file %1 is already open")
+                           .arg(QDir::toNativeSeparators(path_)));
+    file_ = std::make_unique<QSaveFile>(path_);
+    // Writes go through our own buffer in large pieces.
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail(QStringLiteral("Cannot create the export file %1"));
+    buffer_.reserve(bufferSize_ + kBufferSlack);
+    buffer_.resize(0);
+    state_ = State::Open;
+}
+
+void ExportFile::writeLine(QStringView line) {
+    if (state_ == State::Failed)
+        return;  // already reported; the file will be discarded
+    if (state_ != State::Open)
+        throw Error(
+            0,
+            QStringLiteral("The export file %1 is not open").arg(QDir::toNativeSeparators(path_)));
+    const qsizetype lineStart = buffer_.size();
+    try {
+        codePage_.encode(line, buffer_);
+    } catch (const Error&) {
+        buffer_.resize(lineStart);  // no partial line
+        throw;
+    }
+    buffer_.append(kLineEnd, sizeof kLineEnd - 1);
+    if (buffer_.size() >= bufferSize_)
+        flush();
+}
+
+void ExportFile::close() {
+    if (state_ != State::Open) {
+        file_.reset();
+        state_ = State::Closed;
+        return;
+    }
+    flush();
+    if (!file_->commit())
+        fail(QStringLiteral("Cannot replace the export file %1"));
+    file_.reset();
+    state_ = State::Closed;
+}
+
+void ExportFile::abandon() {
+    file_.reset();
+    buffer_.resize(0);
+    state_ = State::Closed;
+}
+
+void ExportFile::flush() {
+    if (buffer_.isEmpty())
+        return;
+    if (file_->write(buffer_) != buffer_.size())
+        fail(QStringLiteral("Cannot write the export file %1"));
+    buffer_.resize(0);  // keeps its capacity for the next lines
+}
+
+void ExportFile::fail(const QString& what) {
+    const long number = file_ ? static_cast<long>(file_->error()) : 0;
+    QString description = what.arg(QDir::toNativeSeparators(path_));
+    if (file_ && !file_->errorString().isEmpty())
+        description += QStringLiteral(": ") + file_->errorString();
+    file_.reset();  // removes the temporary file
+    buffer_.resize(0);
+    state_ = State::Failed;
+    throw Error(number, description);
+}
+
+}  // namespace brivano::exporter

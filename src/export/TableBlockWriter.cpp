@@ -1,0 +1,245 @@
+#include "export/TableBlockWriter.h"
+
+#include <algorithm>
+
+#include "db/AdoTypes.h"
+#include "export/CleanText.h"
+
+namespace brivano::exporter {
+namespace {
+
+constexpr QStringView kSelectFrom = u"Select * from ";
+constexpr QStringView kExportTable = u"Export Tabella ";
+constexpr QStringView kTotalRecords = u"; TotRecors: ";
+constexpr QStringView kNull = u"Null";
+constexpr QChar kSeparator = u',';
+constexpr QChar kApostrophe = u'\'';
+constexpr qsizetype kLineReserve = 4096;
+
+}  // namespace
+
+TableBlockWriter::TableBlockWriter(db::Connection* connection, ExportFile& file, ExportHost& host,
+                                   FailureRule reportRunError, const QLocale& locale)
+    : connection_(connection),
+      file_(file),
+      host_(host),
+      reportRunError_(std::move(reportRunError)),
+      valueText_(locale) {
+    line_.reserve(kLineReserve);
+    scratch_.reserve(kLineReserve);
+}
+
+TableBlockWriter::~TableBlockWriter() = default;
+
+template <typename Step>
+bool TableBlockWriter::guard(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const Error& error) {
+        reportRunError_(error);
+        return false;
+    }
+}
+
+std::unique_ptr<db::ResultSet> TableBlockWriter::execute(const QString& query) {
+    if (connection_ == nullptr)
+        throw Error(0, QStringLiteral("There is no database connection"));
+    return connection_->execute(query);
+}
+
+std::optional<bool> TableBlockWriter::atEnd() {
+    std::optional<bool> end;
+    guard([&] { end = resultSet_->atEnd(); });
+    return end;
+}
+
+void TableBlockWriter::writeLine() {
+    guard([&] { file_.writeLine(line_); });
+}
+
+void TableBlockWriter::writeHeader(const QString& tableName, std::int32_t lastColumn,
+                                   std::int32_t lastRow) {
+    line_.truncate(0);
+    line_.append(u"I,");
+    line_.append(tableName);
+    line_.append(kSeparator);
+    valueText_.appendInteger(lastColumn, line_);
+    line_.append(kSeparator);
+    valueText_.appendInteger(lastRow, line_);
+    writeLine();
+}
+
+std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
+    const QString query = kSelectFrom.toString() + tableName;
+    const QString tableStatus = kExportTable.toString() + tableName + kTotalRecords.toString();
+    resultSet_.reset();
+    // Whatever cannot be known leaves the table without a block: a header
+    // "0,0" or a header alone would tell the receiving installation that the
+    // table is empty, or was emptied, when nobody knows.
+    const auto noBlock = [this] {
+        resultSet_.reset();
+        return 0;
+    };
+
+    if (!guard([&] { resultSet_ = execute(query); }))
+        return noBlock();
+    host_.setTableStatus(tableStatus);
+    const std::optional<bool> empty = atEnd();
+    if (!empty)
+        return noBlock();
+    if (*empty) {
+        writeHeader(tableName, 0, 0);
+        return noBlock();
+    }
+
+    // The first reading only measures the table.
+    db::RowArrayBounds bounds;
+    if (!guard([&] { bounds = resultSet_->readAllRows(); }))
+        return noBlock();
+    lastColumn_ = bounds.columns - 1;
+    lastRow_ = bounds.rows - 1;
+
+    // The second reading is made, and asked whether it has rows, before the
+    // header is written, so that a table that cannot be read again gets no
+    // block either. Any earlier result of the connection goes first.
+    resultSet_.reset();
+    if (!guard([&] { resultSet_ = execute(query); }))
+        return noBlock();
+    const std::optional<bool> emptied = atEnd();
+    if (!emptied)
+        return noBlock();
+    writeHeader(tableName, lastColumn_, lastRow_);
+    host_.setTableStatus(tableStatus + QString::number(lastRow_ + 1));
+    if (*emptied)  // emptied between the two readings: the header alone
+        return noBlock();
+
+    guard([&] { resultSet_->moveFirst(); });
+    writeColumnLines();
+    resolveColumns();
+    std::int32_t rowsDone = 0;
+    // A result that cannot say where it stands, or cannot move on, has
+    // nothing more to give: going on would loop over the same row for ever.
+    while (atEnd() == false) {
+        ++rowsDone;
+        line_.truncate(0);
+        line_.append(u'D');
+        for (Column& column : columns_)
+            appendEntry(column);
+        writeLine();
+        host_.rowsDone(rowsDone);
+        const bool moved = guard([&] { resultSet_->moveNext(); });
+        host_.yield();
+        if (!moved || host_.stopRequested())
+            break;
+    }
+    if (rowsDone > 0)
+        host_.setRowsStatus(rowsStatusText(rowsDone));
+    resultSet_.reset();
+    return rowsDone;
+}
+
+template <typename Entry>
+void TableBlockWriter::writeColumnLine(QChar kind, Entry&& entry) {
+    line_.truncate(0);
+    line_.append(kind);
+    for (std::int32_t k = 0; k <= lastColumn_; ++k) {
+        line_.append(kSeparator);
+        const qsizetype entryStart = line_.size();
+        if (!guard([&] { entry(k, resultSet_->field(static_cast<int>(k))); }))
+            line_.truncate(entryStart);  // an empty entry keeps the columns aligned
+    }
+    writeLine();
+}
+
+void TableBlockWriter::writeColumnLines() {
+    if (fieldTypes_.size() < static_cast<size_t>(lastColumn_) + 1)
+        fieldTypes_.resize(static_cast<size_t>(lastColumn_) + 1, db::adEmpty);
+    writeColumnLine(u'N', [&](std::int32_t, db::Field& field) {
+        const QString name = field.name();
+        line_.append(u'[');
+        line_.append(name);
+        line_.append(u']');
+    });
+    // A type that cannot be read must not pass on an earlier table's type.
+    std::fill_n(fieldTypes_.begin(), lastColumn_ + 1, std::int16_t{db::adEmpty});
+    writeColumnLine(u'T', [&](std::int32_t k, db::Field& field) {
+        const std::int16_t type = field.type();
+        fieldTypes_[static_cast<size_t>(k)] = type;
+        valueText_.appendInteger(type, line_);
+    });
+    writeColumnLine(u'S', [&](std::int32_t, db::Field& field) {
+        valueText_.appendInteger(field.definedSize(), line_);
+    });
+    writeColumnLine(u'A', [&](std::int32_t, db::Field& field) {
+        valueText_.appendInteger(field.attributes(), line_);
+    });
+}
+
+void TableBlockWriter::resolveColumns() {
+    // The value is reached by the column's name and its type by position;
+    // both are fixed for the table, so they are looked up here, not per row.
+    columns_.assign(static_cast<size_t>(lastColumn_) + 1, Column{});
+    for (std::int32_t k = 0; k <= lastColumn_; ++k) {
+        Column& column = columns_[static_cast<size_t>(k)];
+        switch (fieldTypes_[static_cast<size_t>(k)]) {
+            case db::adChar:
+            case db::adWChar:
+                column.quoting = Quoting::Cleaned;
+                break;
+            case db::adDBTimeStamp:
+                column.quoting = Quoting::Quoted;
+                break;
+            default:
+                column.quoting = Quoting::Raw;
+                break;
+        }
+        guard([&] {
+            const QString name = resultSet_->field(static_cast<int>(k)).name();
+            column.field = &resultSet_->field(name);
+        });
+    }
+}
+
+void TableBlockWriter::appendEntry(Column& column) {
+    line_.append(kSeparator);
+    if (column.field == nullptr)
+        return;  // reported when the column was looked up
+    const qsizetype entryStart = line_.size();
+    try {
+        if (column.field->isNull()) {
+            line_.append(kNull);
+            return;
+        }
+        const db::Value& value = column.field->value();
+        switch (column.quoting) {
+            case Quoting::Raw:
+                valueText_.append(value, line_);
+                break;
+            case Quoting::Quoted:
+                line_.append(kApostrophe);
+                valueText_.append(value, line_);
+                line_.append(kApostrophe);
+                break;
+            case Quoting::Cleaned: {
+                QStringView text = value.text;
+                if (value.kind != db::ValueKind::Text) {
+                    scratch_.truncate(0);
+                    valueText_.append(value, scratch_);
+                    text = scratch_;
+                }
+                line_.append(kApostrophe);
+                const qsizetype textStart = line_.size();
+                line_.append(trimBlanks(text));
+                CleanText(line_.data() + textStart, line_.data() + line_.size());
+                line_.append(kApostrophe);
+                break;
+            }
+        }
+    } catch (const Error& error) {
+        line_.truncate(entryStart);  // an empty entry keeps the columns aligned
+        reportRunError_(error);
+    }
+}
+
+}  // namespace brivano::exporter
