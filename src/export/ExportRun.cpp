@@ -1,0 +1,167 @@
+#include "export/ExportRun.h"
+
+#include "db/CodePage.h"
+#include "export/ExportFile.h"
+#include "export/TableBlockWriter.h"
+
+namespace brivano::exporter {
+namespace {
+
+const QString kNothingTicked = QStringLiteral("Selezionare almeno una tabella");
+const QString kCompleted = QStringLiteral("Esportazione Completata!");
+const QString kExportTable = QStringLiteral("Export Tabella ");
+const QString kInProgress = QStringLiteral("...");
+const QString kDone = QStringLiteral("...Completato (");
+const QString kRecords = QStringLiteral(" Records)");
+const QString kReportSeparator = QStringLiteral(" - ");
+
+// Sets a flag for the life of a scope, also when the scope is left by an
+// exception.
+class FlagScope {
+  public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+// The wait pointer from its setting to the end of the run, however it ends.
+class ExportRun::WaitPointer {
+  public:
+    explicit WaitPointer(ExportHost& host) : host_(host) { host_.setWaitPointer(true); }
+    ~WaitPointer() { host_.setWaitPointer(false); }
+    WaitPointer(const WaitPointer&) = delete;
+    WaitPointer& operator=(const WaitPointer&) = delete;
+
+  private:
+    ExportHost& host_;
+};
+
+ExportRun::ExportRun(ExportHost& host, QString exportFilePath, ConnectionFactory factory)
+    : host_(host),
+      exportFilePath_(std::move(exportFilePath)),
+      factory_(std::move(factory)),
+      codePage_(db::CodePage::systemNumber()) {}
+
+// A run always closes its connection; the connection object itself goes
+// with the run object.
+ExportRun::~ExportRun() = default;
+
+void ExportRun::setCodePage(int number) {
+    db::CodePage available(number);  // throws when ICU does not know it
+    codePage_ = number;
+}
+
+void ExportRun::RunExport() {
+    // A start from inside the run's own yield would clear the list and
+    // recreate the open file under the running tables: it is ignored.
+    if (running_)
+        return;
+    FlagScope running(running_);
+
+    connString_ = host_.connectionText();
+    host_.clearMessages();
+    if (!anyTicked()) {
+        host_.showMessage(kNothingTicked);
+        return;
+    }
+
+    WaitPointer pointer(host_);
+    openConnection();
+    ExportFile file(exportFilePath_, codePage_);
+    try {
+        file.open();
+    } catch (const Error& error) {
+        ReportRunError(error);
+    }
+    exportTickedTables(file);
+
+    if (host_.stopRequested()) {
+        // The host is going away: the unfinished file must not replace the
+        // previous export, and nobody is left to read a message.
+        file.abandon();
+        closeConnection();
+        return;
+    }
+    try {
+        file.close();
+    } catch (const Error& error) {
+        ReportRunError(error);
+    }
+    closeConnection();
+    host_.repaintMessages();
+    host_.showMessage(kCompleted);
+}  // the pointer returns to the default only after the message was closed
+
+bool ExportRun::anyTicked() {
+    for (int i = 0; i < ExportHost::kSlotCount; ++i) {
+        if (host_.slotState(i) == ExportHost::Ticked)
+            return true;
+    }
+    return false;
+}
+
+void ExportRun::exportTickedTables(ExportFile& file) {
+    TableBlockWriter writer(conn_.get(), file, host_,
+                            [this](const Error& error) { ReportRunError(error); });
+    // Each slot is read when the loop reaches it: the operator may change
+    // the selection while earlier tables are exported.
+    for (int i = 0; i < ExportHost::kSlotCount; ++i) {
+        if (host_.stopRequested())
+            return;
+        if (host_.slotState(i) != ExportHost::Ticked)
+            continue;
+        tableName_ = host_.slotCaption(i);
+        // Report lines of this table come after its progress line and stay
+        // when the progress line goes, so it is removed by its own position.
+        const int progressLine = host_.messageCount();
+        host_.appendMessage(kExportTable + tableName_ + kInProgress);
+        host_.repaintMessages();
+        const std::int32_t records = writer.WriteTableBlock(tableName_);
+        if (host_.stopRequested())
+            return;
+        host_.removeMessage(progressLine);
+        host_.appendMessage(kExportTable + tableName_ + kDone + QString::number(records) +
+                            kRecords);
+        host_.repaintMessages();
+        host_.setTableStatus(QString());
+        host_.setRowsStatus(QString());
+    }
+}
+
+void ExportRun::openConnection() {
+    try {
+        if (conn_ == nullptr)
+            conn_ = factory_();
+        if (conn_ == nullptr)
+            throw Error(0, QStringLiteral("No database connection could be made"));
+        conn_->open(connString_, QString(), QString());
+    } catch (const Error& error) {
+        ReportRunError(error);
+    }
+}
+
+void ExportRun::closeConnection() {
+    if (conn_ == nullptr || !conn_->isOpen())
+        return;
+    try {
+        conn_->close();
+    } catch (const Error& error) {
+        ReportRunError(error);
+    }
+}
+
+void ExportRun::ReportRunError(const Error& error) {
+    // Every failure is reported, also those the database did not put in its
+    // error list: an export file that cannot be written must not end in a
+    // clean list under "Esportazione Completata!". The list shows the line
+    // at its next repaint.
+    host_.appendMessage(tableName_ + kReportSeparator + error.description());
+}
+
+}  // namespace brivano::exporter

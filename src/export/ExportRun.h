@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "db/ConnectionFactory.h"
+#include "db/Database.h"
+#include "db/Error.h"
+#include "export/ExportHost.h"
+
+namespace brivano::exporter {
+
+class ExportFile;
+
+// One export run, from the start command to the completion message: takes
+// the connection string from the host, exports every ticked slot's table in
+// slot order into one new export file, logs progress and failures in the
+// host's message list, and ends with the completion message.
+//
+// A failing step is reported as a line of the message list and the run goes
+// on; the export file replaces the previous one only when it was written in
+// full. A start while a run is under way is ignored, and a stop request
+// (checked whenever the run yields) ends the run at once: the unfinished file
+// is discarded, the connection closed, no message shown.
+class ExportRun {
+  public:
+    using ConnectionFactory = std::function<std::unique_ptr<db::Connection>()>;
+
+    ExportRun(ExportHost& host, QString exportFilePath,
+              ConnectionFactory factory = &db::createConnection);
+    ~ExportRun();
+    ExportRun(const ExportRun&) = delete;
+    ExportRun& operator=(const ExportRun&) = delete;
+
+    void setConnString(const QString& connString) { connString_ = connString; }
+    const QString& ConnString() const { return connString_; }
+    // The table being exported; after a run, that run's last table.
+    const QString& TableName() const { return tableName_; }
+    // The code page of the export file; throws Error when it is not available.
+    void setCodePage(int number);
+    int codePage() const { return codePage_; }
+    const QString& exportFilePath() const { return exportFilePath_; }
+
+    void RunExport();
+    bool isRunning() const { return running_; }
+
+  private:
+    class WaitPointer;
+
+    bool anyTicked();
+    void exportTickedTables(ExportFile& file);
+    void openConnection();
+    void closeConnection();
+    // The failure rule of the run: a report line in the message list.
+    void ReportRunError(const Error& error);
+
+    ExportHost& host_;
+    QString exportFilePath_;
+    ConnectionFactory factory_;
+    int codePage_;
+    QString connString_;
+    QString tableName_;
+    std::unique_ptr<db::Connection> conn_;  // made at the first run, kept
+    bool running_ = false;
+};
+
+}  // namespace brivano::exporter
