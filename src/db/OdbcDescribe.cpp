@@ -29,7 +29,7 @@ void describeColumn(OdbcHandleRef statement, SQLUSMALLINT number, OdbcColumnInfo
         checkOdbc(rc, statement, errors, "SQLDescribeCol");
     }
     info.nullable = nullable;
-    info.name = fromWide(name.data(), std::min<qsizetype>(length, name.size() - 1));
+    info.name = fromWideBuffer(name.data(), static_cast<qsizetype>(name.size()), length);
 }
 
 // A numeric descriptor field, or `fallback` when the driver does not keep
@@ -51,7 +51,7 @@ QString typeName(OdbcHandleRef statement, SQLUSMALLINT number) {
     if (!SQL_SUCCEEDED(rc)) {
         return {};  // no declared name: the driver's type decides
     }
-    return fromWide(name, std::min<qsizetype>(bytes / sizeof(SQLWCHAR), kNameChars - 1));
+    return fromWideBuffer(name, kNameChars, bytes / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)));
 }
 
 }  // namespace

@@ -36,9 +36,9 @@ bool readRecord(OdbcHandleRef handle, SQLSMALLINT number, std::vector<Error>& ou
     if (!SQL_SUCCEEDED(rc)) {
         return false;
     }
-    const qsizetype textLength = std::min<qsizetype>(length, message.size() - 1);
-    out.emplace_back(native, singleLineMessage(fromWide(message.data(), textLength)),
-                     fromWide(state, kSqlStateLength));
+    const QString text =
+        fromWideBuffer(message.data(), static_cast<qsizetype>(message.size()), length);
+    out.emplace_back(native, singleLineMessage(text), fromWide(state, kSqlStateLength));
     return true;
 }
 

@@ -22,8 +22,7 @@ QString dbmsName(SQLHDBC connection) {
         // the ordinary rules apply.
         return {};
     }
-    const qsizetype chars = std::min<qsizetype>(bytes / sizeof(SQLWCHAR), kInfoChars - 1);
-    return fromWide(name, chars);
+    return fromWideBuffer(name, kInfoChars, bytes / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)));
 }
 
 }  // namespace
