@@ -1,12 +1,147 @@
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <atomic>
 #include <cstdlib>
 
+#include "db/ConnectionFactory.h"
+
 namespace brivano::test {
+
+namespace {
+
+QString environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? QString() : QString::fromUtf8(value);
+}
+
+TestDatabase server(const char* name, const char* variable) {
+    TestDatabase database;
+    database.name = QString::fromLatin1(name);
+    database.connectionString = environment(variable);
+    database.setupConnectionString = database.connectionString;
+    database.kind = TestDatabase::Kind::Server;
+    if (database.connectionString.isEmpty()) {
+        database.missingReason = QStringLiteral("%1 is not set (scripts/test starts the server)")
+                                     .arg(QString::fromLatin1(variable));
+    }
+    return database;
+}
+
+const QTemporaryDir& scratchFolder() {
+    static const QTemporaryDir folder;
+    return folder;
+}
+
+}  // namespace
 
 bool serversRequired() {
     const char* value = std::getenv("BRIVANO_REQUIRE_SERVERS");
     return value != nullptr && QString::fromUtf8(value) == QStringLiteral("1");
+}
+
+QString freshSqliteFile() {
+    static std::atomic<int> counter{0};
+    const QTemporaryDir& folder = scratchFolder();
+    if (!folder.isValid()) {
+        throw Error(
+            0, QStringLiteral("Cannot create a temporary folder: %1").arg(folder.errorString()));
+    }
+    const QString path = folder.filePath(QStringLiteral("test-%1.db").arg(++counter));
+    // An empty file is an empty SQLite database; it exists from the start so
+    // that providers which only open existing files can open it too.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        throw Error(0, QStringLiteral("Cannot create %1: %2").arg(path, file.errorString()));
+    }
+    return path;
+}
+
+QString sqliteOdbcString(const QString& path) {
+    return QStringLiteral("Driver=SQLite3;Database=") + path;
+}
+
+std::vector<TestDatabase> testDatabases() {
+    const QString file = freshSqliteFile();
+    TestDatabase sqlite{QStringLiteral("SQLite"),
+                        sqliteOdbcString(file),
+                        sqliteOdbcString(file),
+                        TestDatabase::Kind::SqliteOdbc,
+                        {}};
+    return {sqlite, server("PostgreSQL", "BRIVANO_TEST_POSTGRES"),
+            server("MariaDB", "BRIVANO_TEST_MARIADB")};
+}
+
+TestDatabase freshInstance(const TestDatabase& database) {
+    TestDatabase fresh = database;
+    if (database.kind == TestDatabase::Kind::SqliteOdbc) {
+        const QString file = freshSqliteFile();
+        fresh.connectionString = sqliteOdbcString(file);
+        fresh.setupConnectionString = fresh.connectionString;
+    }
+    return fresh;
+}
+
+std::unique_ptr<db::Connection> openConnection(const QString& connectionString) {
+    std::unique_ptr<db::Connection> connection = db::createConnection();
+    connection->open(connectionString, QString(), QString());
+    return connection;
+}
+
+void runStatements(const QString& connectionString, const QStringList& statements) {
+    std::unique_ptr<db::Connection> connection = openConnection(connectionString);
+    for (const QString& statement : statements) {
+        connection->execute(statement);
+    }
+    connection->close();
+}
+
+void PrintTo(const TestDatabase& database, std::ostream* out) {
+    *out << database.name.toStdString();
+}
+
+std::string databaseTestName(const ::testing::TestParamInfo<TestDatabase>& info) {
+    return info.param.name.toStdString();
+}
+
+void DatabaseTest::SetUp() {
+    const TestDatabase& database = GetParam();
+    if (database.connectionString.isEmpty()) {
+        if (serversRequired()) {
+            FAIL() << database.name.toStdString()
+                   << " is required but not available: " << database.missingReason.toStdString();
+        }
+        GTEST_SKIP() << database.name.toStdString()
+                     << " is not available: " << database.missingReason.toStdString();
+    }
+    database_ = freshInstance(database);
+}
+
+void DatabaseTest::TearDown() {
+    for (const QString& table : tables_) {
+        dropTable(table);
+    }
+}
+
+void DatabaseTest::runSetup(const QStringList& statements) const {
+    runStatements(database_.setupConnectionString, statements);
+}
+
+QString DatabaseTest::tableName(const QString& stem) {
+    const QString name = QStringLiteral("%1_%2").arg(stem).arg(QCoreApplication::applicationPid());
+    dropTable(name);
+    tables_.append(name);
+    return name;
+}
+
+void DatabaseTest::dropTable(const QString& name) const {
+    if (database_.kind != TestDatabase::Kind::Server) {
+        return;  // a fresh file per test has nothing left over
+    }
+    runStatements(database_.setupConnectionString,
+                  {QStringLiteral("DROP TABLE IF EXISTS ") + name});
 }
 
 }  // namespace brivano::test

@@ -1,14 +1,28 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QString>
+#include <QStringList>
+#include <memory>
+#include <string>
 #include <vector>
+
+#include "db/Database.h"
 
 namespace brivano::test {
 
 // A database the shared test bodies run against.
 struct TestDatabase {
+    enum class Kind { SqliteOdbc, Server };
+
     QString name;              // "SQLite", "PostgreSQL", "MariaDB": used in test names
-    QString connectionString;  // ODBC connection string; empty when unavailable
+    QString connectionString;  // connection string; empty when unavailable
+    // Where set-up statements go (CREATE, INSERT, ...): the same database,
+    // through a connection that may write.
+    QString setupConnectionString;
+    Kind kind = Kind::Server;
+    QString missingReason;  // why connectionString is empty
 };
 
 // The databases of this run: a fresh SQLite file always, and the servers that
@@ -18,5 +32,49 @@ std::vector<TestDatabase> testDatabases();
 
 // True when a missing server must fail the test rather than skip it.
 bool serversRequired();
+
+// The same database for one test: the file-based ones get a new, empty
+// file, so tests never see each other's tables.
+TestDatabase freshInstance(const TestDatabase& database);
+
+// A new, empty SQLite database file in a folder that goes when the test
+// program ends, and the ODBC string that opens it.
+QString freshSqliteFile();
+QString sqliteOdbcString(const QString& path);
+
+// Opens a connection made by db::createConnection(); throws brivano::Error.
+std::unique_ptr<db::Connection> openConnection(const QString& connectionString);
+
+// Runs statements in order over one connection; throws on the first failure.
+void runStatements(const QString& connectionString, const QStringList& statements);
+
+// Lets GoogleTest show a database by its name.
+void PrintTo(const TestDatabase& database, std::ostream* out);
+
+// For INSTANTIATE_TEST_SUITE_P: names the case after the database.
+std::string databaseTestName(const ::testing::TestParamInfo<TestDatabase>& info);
+
+// Base of a test body that runs on every database. SetUp gives the test a
+// fresh instance, and skips it (or fails it, when servers are required)
+// when the database is not available.
+class DatabaseTest : public ::testing::TestWithParam<TestDatabase> {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    const TestDatabase& database() const { return database_; }
+    const QString& connectionString() const { return database_.connectionString; }
+    void runSetup(const QStringList& statements) const;
+    // A table name of this test process, dropped now if it exists and again
+    // when the test ends: tests that run at the same time on one server
+    // never meet, and a run never trips over a table left by an earlier one.
+    QString tableName(const QString& stem);
+
+  private:
+    void dropTable(const QString& name) const;
+
+    TestDatabase database_;
+    QStringList tables_;
+};
 
 }  // namespace brivano::test

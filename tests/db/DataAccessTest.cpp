@@ -1,0 +1,294 @@
+// One test body for every database: the data-access layer must give the
+// engine the same behaviour whichever driver is behind the connection.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QRegularExpression>
+#include <clocale>
+
+#include "DatabaseCases.h"
+#include "db/ConnectionFactory.h"
+
+namespace brivano::test {
+namespace {
+
+class DataAccessTest : public DatabaseTest {
+  protected:
+    std::unique_ptr<db::Connection> open() { return openConnection(connectionString()); }
+};
+
+// Runs a piece of the test with the process in another C locale.
+class ProcessLocale {
+  public:
+    explicit ProcessLocale(const char* name) : previous_(std::setlocale(LC_ALL, nullptr)) {
+        ok_ = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~ProcessLocale() { std::setlocale(LC_ALL, previous_.c_str()); }
+    bool ok() const { return ok_; }
+
+  private:
+    std::string previous_;
+    bool ok_ = false;
+};
+
+// A loopback port with nobody listening: bound, read, and released again.
+int closedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+void expectSingleLine(const QString& text) {
+    EXPECT_FALSE(text.contains(u'\n') || text.contains(u'\r') || text.contains(u'\t'))
+        << text.toStdString();
+}
+
+TEST_P(DataAccessTest, ColumnKindsMapToTypeCodesSizesAndAttributes) {
+    const std::vector<ColumnCase> cases = columnCases(database());
+    QStringList declarations;
+    QStringList literals;
+    for (const ColumnCase& column : cases) {
+        declarations << QString::fromUtf8(column.declaration);
+        literals << QString::fromUtf8(column.literal);
+    }
+    const QString table = tableName(QStringLiteral("kinds"));
+    runSetup({QStringLiteral("CREATE TABLE %1 (%2)").arg(table, declarations.join(u", ")),
+              QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, literals.join(u", ")),
+              QStringLiteral("INSERT INTO %1 (c_char) VALUES ('z')").arg(table)});
+
+    auto connection = open();
+    auto rs = connection->execute(QStringLiteral("Select * from ") + table);
+    ASSERT_EQ(rs->fieldCount(), static_cast<int>(cases.size()));
+    for (size_t k = 0; k < cases.size(); ++k) {
+        const ColumnCase& expected = cases[k];
+        db::Field& field = rs->field(static_cast<int>(k));
+        SCOPED_TRACE(expected.declaration);
+        EXPECT_EQ(field.name(), QString::fromUtf8(expected.declaration).section(u' ', 0, 0));
+        EXPECT_EQ(field.type(), expected.type);
+        EXPECT_EQ(field.definedSize(), expected.definedSize);
+        EXPECT_EQ(field.attributes(), expected.attributes);
+        // Values are reached by name, as the engine does.
+        EXPECT_EQ(describeValue(rs->field(field.name()).value()),
+                  QString::fromUtf8(expected.value));
+    }
+    rs->moveNext();
+    ASSERT_FALSE(rs->atEnd());
+    for (size_t k = 1; k < cases.size(); ++k) {
+        SCOPED_TRACE(cases[k].declaration);
+        EXPECT_TRUE(rs->field(static_cast<int>(k)).isNull());
+    }
+    EXPECT_FALSE(rs->field(0).isNull());
+    rs->moveNext();
+    EXPECT_TRUE(rs->atEnd());
+}
+
+TEST_P(DataAccessTest, LongValuesAreReadWhole) {
+    const Dialect dialect = dialectOf(database());
+    // 1 MiB of text with multibyte characters across every chunk border.
+    const QString piece = QStringLiteral("Perché città € ");
+    QString text;
+    while (text.size() < 1024 * 1024) {
+        text += piece;
+    }
+    QByteArray bytes(300 * 1024, '\0');
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 7 % 256);
+    }
+    const QString table = tableName(QStringLiteral("long_values"));
+    runSetup({QStringLiteral("CREATE TABLE %1 (t %2, b %3)")
+                  .arg(table, QString::fromLatin1(dialect.longText),
+                       QString::fromLatin1(dialect.longBinary)),
+              QStringLiteral("INSERT INTO %1 VALUES ('%2', %3)")
+                  .arg(table, text, dialect.binaryLiteral(bytes))});
+
+    auto connection = open();
+    auto rs = connection->execute(QStringLiteral("Select * from ") + table);
+    const db::Value& textValue = rs->field(QStringLiteral("t")).value();
+    EXPECT_EQ(textValue.text.size(), text.size());
+    EXPECT_TRUE(textValue.text == text);
+    const db::Value& binaryValue = rs->field(QStringLiteral("b")).value();
+    EXPECT_EQ(binaryValue.bytes.size(), bytes.size());
+    EXPECT_TRUE(binaryValue.bytes == bytes);
+}
+
+TEST_P(DataAccessTest, NonAsciiTextSurvivesEveryLocale) {
+    const QString word = QStringLiteral("Perché città €");
+    const QString table = tableName(QStringLiteral("città"));
+    runSetup({QStringLiteral("CREATE TABLE %1 (x varchar(40))").arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES ('%2')").arg(table, word)});
+    for (const char* locale : {"C", "it_IT.UTF-8", "en_US.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        ProcessLocale scope(locale);
+        ASSERT_TRUE(scope.ok()) << "locale " << locale << " is missing (run scripts/setup)";
+        auto connection = open();
+        auto rs = connection->execute(
+            QStringLiteral("Select x as città from %1 where x = '%2'").arg(table, word));
+        ASSERT_FALSE(rs->atEnd());
+        EXPECT_EQ(rs->field(0).name(), QStringLiteral("città"));
+        EXPECT_EQ(rs->field(QStringLiteral("città")).value().text, word);
+        // The driver's message keeps the name it could not find.
+        try {
+            connection->execute(QStringLiteral("Select * from nessuna_città"));
+            ADD_FAILURE() << "a missing table was found";
+        } catch (const Error& error) {
+            EXPECT_TRUE(error.description().contains(QStringLiteral("nessuna_città")))
+                << error.description().toStdString();
+        }
+    }
+}
+
+TEST_P(DataAccessTest, MissingTableIsReportedInTheErrorList) {
+    auto connection = open();
+    const QString missing = QStringLiteral("no_such_table_%1").arg(::getpid());
+    try {
+        connection->execute(QStringLiteral("Select * from ") + missing);
+        FAIL() << "the query did not fail";
+    } catch (const Error& error) {
+        db::ErrorList& errors = connection->errors();
+        errors.refresh();
+        ASSERT_GT(errors.count(), 0);
+        EXPECT_EQ(error.description(), errors.description(0));
+        EXPECT_TRUE(error.description().contains(missing)) << error.description().toStdString();
+        EXPECT_EQ(error.sqlState().size(), 5);
+        for (int i = 0; i < errors.count(); ++i) {
+            expectSingleLine(errors.description(i));
+        }
+    }
+    // The next operation starts with an empty list.
+    auto rs = connection->execute(QStringLiteral("Select 1 as one"));
+    EXPECT_EQ(connection->errors().count(), 0);
+    EXPECT_EQ(rs->field(0).value().integer, 1);
+}
+
+TEST_P(DataAccessTest, ConnectionThatCannotOpenIsReportedInTheErrorList) {
+    QString unreachable = connectionString();
+    if (database().kind == TestDatabase::Kind::Server) {
+        static const QRegularExpression port(QStringLiteral("Port=\\d+"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        unreachable.replace(port, QStringLiteral("Port=%1").arg(closedPort()));
+    } else {
+        unreachable = sqliteOdbcString(QStringLiteral("/no/such/folder/x.db"));
+    }
+    auto connection = db::createConnection();
+    EXPECT_THROW(connection->open(unreachable, QString(), QString()), Error);
+    EXPECT_FALSE(connection->isOpen());
+    ASSERT_GT(connection->errors().count(), 0);
+    expectSingleLine(connection->errors().description(0));
+
+    // Operations on the closed connection fail on their own, and the list
+    // keeps the driver's records of the failed open.
+    const int count = connection->errors().count();
+    EXPECT_THROW(connection->execute(QStringLiteral("Select 1")), Error);
+    EXPECT_THROW(connection->close(), Error);
+    EXPECT_EQ(connection->errors().count(), count);
+}
+
+TEST_P(DataAccessTest, ResultSetsOfAClosedConnectionFailWithoutTouchingTheErrorList) {
+    const QString table = tableName(QStringLiteral("closing"));
+    runSetup({QStringLiteral("CREATE TABLE %1 (a integer, b varchar(10))").arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES (1, 'x')").arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES (2, 'y')").arg(table)});
+    auto connection = open();
+    auto first = connection->execute(QStringLiteral("Select * from ") + table);
+    db::Field& field = first->field(0);
+    connection->close();
+    EXPECT_FALSE(connection->isOpen());
+    EXPECT_EQ(connection->errors().count(), 0);
+
+    EXPECT_THROW(first->atEnd(), Error);
+    EXPECT_THROW(first->moveNext(), Error);
+    EXPECT_THROW(first->readAllRows(), Error);
+    EXPECT_THROW(field.value(), Error);
+    EXPECT_THROW(connection->execute(QStringLiteral("Select * from ") + table), Error);
+    EXPECT_EQ(connection->errors().count(), 0);
+
+    // Reopened: old result sets stay dead, new ones work.
+    connection->open(connectionString(), QString(), QString());
+    EXPECT_THROW(first->field(QStringLiteral("a")), Error);
+    auto second = connection->execute(QStringLiteral("Select * from ") + table);
+    EXPECT_EQ(second->field(QStringLiteral("B")).value().text, QStringLiteral("x"));
+    second.reset();
+    first.reset();  // destroying an old result set after reopening is harmless
+    connection.reset();
+}
+
+TEST_P(DataAccessTest, ReadAllRowsGivesDimensionsAndConsumesTheResult) {
+    const QString table = tableName(QStringLiteral("dimensions"));
+    QStringList setup{
+        QStringLiteral("CREATE TABLE %1 (a integer, b varchar(10), c integer)").arg(table)};
+    for (int row = 0; row < 10; ++row) {
+        setup << QStringLiteral("INSERT INTO %1 VALUES (%2, 'r%2', NULL)").arg(table).arg(row);
+    }
+    const QString empty = tableName(QStringLiteral("empty"));
+    setup << QStringLiteral("CREATE TABLE %1 (a integer, b varchar(10))").arg(empty);
+    runSetup(setup);
+
+    auto connection = open();
+    const QString query = QStringLiteral("Select * from ") + table;
+    struct Case {
+        int movesFirst;
+        db::RowArrayBounds expected;
+    };
+    for (const Case& c : {Case{0, {3, 10}}, Case{1, {3, 9}}, Case{9, {3, 1}}}) {
+        auto rs = connection->execute(query);
+        for (int i = 0; i < c.movesFirst; ++i) {
+            rs->moveNext();
+        }
+        const db::RowArrayBounds bounds = rs->readAllRows();
+        EXPECT_EQ(bounds.columns, c.expected.columns);
+        EXPECT_EQ(bounds.rows, c.expected.rows);
+        EXPECT_TRUE(rs->atEnd());
+        EXPECT_THROW(rs->moveNext(), Error);
+    }
+    auto rs = connection->execute(QStringLiteral("Select * from ") + empty);
+    EXPECT_TRUE(rs->atEnd());
+    EXPECT_EQ(rs->fieldCount(), 2);
+    EXPECT_EQ(rs->readAllRows().rows, 0);
+}
+
+TEST_P(DataAccessTest, ResultReadsForwardFromItsFirstRow) {
+    const QString table = tableName(QStringLiteral("forward"));
+    runSetup({QStringLiteral("CREATE TABLE %1 (a integer)").arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES (1)").arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES (2)").arg(table)});
+    auto connection = open();
+    auto rs = connection->execute(QStringLiteral("Select a from %1 order by a").arg(table));
+    rs->moveFirst();  // already there: allowed
+    EXPECT_EQ(rs->field(QStringLiteral("a")).value().integer, 1);
+    EXPECT_EQ(rs->field(QStringLiteral("A")).value().integer, 1);  // names ignore case
+    rs->moveNext();
+    EXPECT_EQ(rs->field(0).value().integer, 2);
+    EXPECT_THROW(rs->moveFirst(), Error);
+    // Errors of the layer itself never enter the list.
+    EXPECT_THROW(rs->field(QStringLiteral("nope")), Error);
+    EXPECT_THROW(rs->field(5), Error);
+    EXPECT_EQ(connection->errors().count(), 0);
+    rs->moveNext();
+    EXPECT_TRUE(rs->atEnd());
+    EXPECT_THROW(rs->field(0).value(), Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, DataAccessTest, ::testing::ValuesIn(testDatabases()),
+                         databaseTestName);
+
+TEST(DataAccess, UnknownDriverIsReportedInTheErrorList) {
+    auto connection = db::createConnection();
+    EXPECT_THROW(connection->open(QStringLiteral("Driver=NoSuchBrivanoDriver;Database=x"),
+                                  QString(), QString()),
+                 Error);
+    ASSERT_GT(connection->errors().count(), 0);
+    const Error& record = connection->errors().item(0);
+    EXPECT_FALSE(record.description().isEmpty());
+    EXPECT_FALSE(record.sqlState().isEmpty());
+    expectSingleLine(record.description());
+}
+
+}  // namespace
+}  // namespace brivano::test
