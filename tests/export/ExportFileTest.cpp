@@ -116,9 +116,5 @@ TEST_F(ExportFileTest, AFailedWriteIsRaisedOnceAndKeepsThePreviousFile) {
     EXPECT_EQ(folderEntries(), QStringList{"Export.txt"});
 }
 
-TEST_F(ExportFileTest, AnUnknownCodePageIsAnError) {
-    EXPECT_THROW(ExportFile(exportPath(), 12345), Error);
-}
-
 }  // namespace
 }  // namespace brivano::exporter
