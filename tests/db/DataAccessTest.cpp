@@ -63,6 +63,10 @@ TEST_P(DataAccessTest, ColumnKindsMapToTypeCodesSizesAndAttributes) {
               QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, literals.join(u", ")),
               QStringLiteral("INSERT INTO %1 (c_char) VALUES ('z')").arg(table)});
 
+    // The window runs under the operator's regional settings: decimals must
+    // still come with '.'.
+    ProcessLocale italian("it_IT.UTF-8");
+    ASSERT_TRUE(italian.ok()) << "locale it_IT.UTF-8 is missing (run scripts/setup)";
     auto connection = open();
     auto rs = connection->execute(QStringLiteral("Select * from ") + table);
     ASSERT_EQ(rs->fieldCount(), static_cast<int>(cases.size()));
