@@ -63,6 +63,7 @@ void ExportRun::RunExport() {
     if (running_)
         return;
     FlagScope running(running_);
+    reportCount_ = 0;
 
     connString_ = host_.connectionText();
     host_.clearMessages();
@@ -161,6 +162,7 @@ void ExportRun::ReportRunError(const Error& error) {
     // error list: an export file that cannot be written must not end in a
     // clean list under "Esportazione Completata!". The list shows the line
     // at its next repaint.
+    ++reportCount_;
     host_.appendMessage(tableName_ + kReportSeparator + error.description());
 }
 

@@ -44,6 +44,8 @@ class ExportRun {
 
     void RunExport();
     bool isRunning() const { return running_; }
+    // Report lines that the last run wrote: 0 when every step succeeded.
+    int reportCount() const { return reportCount_; }
 
   private:
     class WaitPointer;
@@ -63,6 +65,7 @@ class ExportRun {
     QString tableName_;
     std::unique_ptr<db::Connection> conn_;  // made at the first run, kept
     bool running_ = false;
+    int reportCount_ = 0;
 };
 
 }  // namespace brivano::exporter

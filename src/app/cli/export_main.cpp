@@ -1,0 +1,73 @@
+// brivano-export: the export engine without a window, for scheduled exports.
+#include <unistd.h>
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+
+#include "app/cli/ConsoleExportHost.h"
+#include "app/cli/ExportCommandLine.h"
+#include "db/Error.h"
+#include "db/SettingsFile.h"
+#include "db/ToolPaths.h"
+#include "export/ExportRun.h"
+
+namespace {
+
+using brivano::app::ConsoleExportHost;
+
+constexpr int kExportOk = 0;
+constexpr int kExportFailed = 1;
+
+void requestStop(int) {
+    ConsoleExportHost::stopFlag().store(true);
+}
+
+void printError(const QString& text) {
+    std::fprintf(stderr, "brivano-export: %s\n", text.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+
+    brivano::app::ExportCommandLine command;
+    try {
+        command = brivano::app::parseExportCommandLine(arguments);
+    } catch (const brivano::Error& error) {
+        printError(error.description());
+        std::fputs(brivano::app::exportCommandLineUsage().toLocal8Bit().constData(), stderr);
+        return brivano::app::kUsageError;
+    }
+    if (command.help) {
+        std::fputs(brivano::app::exportCommandLineUsage().toLocal8Bit().constData(), stdout);
+        return kExportOk;
+    }
+
+    const brivano::db::ToolPaths paths = brivano::db::ToolPaths::forCurrentUser();
+    QString connection = command.connection.value_or(QString());
+    if (!command.connection) {
+        connection = brivano::db::readConnectionString(paths);
+        if (connection.isEmpty()) {
+            printError(QStringLiteral("no connection string: give --connection, or put one in %1")
+                           .arg(paths.settingsFile()));
+            return brivano::app::kUsageError;
+        }
+    }
+
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+
+    ConsoleExportHost host(connection, command.tables, stdout,
+                           isatty(STDERR_FILENO) ? stderr : nullptr);
+    brivano::exporter::ExportRun run(host, command.output.value_or(paths.exportFile()));
+    run.RunExport();
+
+    if (ConsoleExportHost::stopFlag().load()) {
+        printError(QStringLiteral("interrupted; the export file was not replaced"));
+        return kExportFailed;
+    }
+    return run.reportCount() == 0 ? kExportOk : kExportFailed;
+}
