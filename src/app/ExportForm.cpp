@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/ApplicationTitle.h"
 #include "app/ClickLabel.h"
 #include "app/Pictures.h"
 #include "app/Twips.h"
@@ -88,7 +89,7 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& text,
 
 void setUpWindow(QWidget& window) {
     window.setObjectName(QStringLiteral("Export"));
-    window.setWindowTitle(QStringLiteral("Brivano"));
+    window.setWindowTitle(applicationTitle());
     window.setWindowIcon(windowIcon());
     window.setFont(windowFont());
     // The layout is fixed: nothing would follow a bigger window.
@@ -128,6 +129,10 @@ void buildSelection(QWidget& window, ExportForm& form) {
         auto* box = place(new QCheckBox(QStringLiteral("Check1"), &window), slotObjectName(i),
                           twipRect(kSlotLeft + kSlotColumnStep * column,
                                    kSlotTop + kSlotRowStep * row, kSlotWidth, kSlotHeight));
+        // A box paints its own background and text in the button roles;
+        // these take the window's light blue and window-text colour instead.
+        box->setBackgroundRole(QPalette::Window);
+        box->setForegroundRole(QPalette::WindowText);
         fillLightBlue(*box);
         box->setChecked(false);
         box->hide();

@@ -1,0 +1,116 @@
+#include "MainWindowTestFixture.h"
+
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/QtPrinter.h"
+#include "db/ConnectionFactory.h"
+
+namespace brivano::app::test {
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "MainWindowTest";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+}  // namespace
+
+MainWindowTest::MainWindowTest() {
+    application();
+    EXPECT_TRUE(drive_.isValid());
+}
+
+MainWindowTest::~MainWindowTest() = default;
+
+void MainWindowTest::writeSettings(const QString& connectionString) {
+    const db::ToolPaths paths(drive_.path());
+    QDir().mkpath(QFileInfo(paths.settingsFile()).path());
+    QFile file(paths.settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(connectionString.toLatin1() + "\r\n");
+}
+
+QString MainWindowTest::makeDatabase(const QString& sql) {
+    const QString path = drive_.filePath(QStringLiteral("tables.db"));
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return QStringLiteral("Driver=SQLite3;Database=%1;NoCreat=1").arg(path);
+}
+
+MainWindow& MainWindowTest::openWindow() {
+    MainWindow::Services services{
+        db::ToolPaths(drive_.path()),
+        &db::createConnection,
+        [this]() -> std::unique_ptr<Printer> {
+            ++printedDocuments_;
+            return QtPrinter::toPdfFile(
+                drive_.filePath(QStringLiteral("print-%1.pdf").arg(printedDocuments_)));
+        },
+        [this](const QString& text) {
+            messages_.append(text);
+            const QCursor* pointer = QApplication::overrideCursor();
+            pointerAtMessage_.push_back(pointer ? pointer->shape() : Qt::ArrowCursor);
+        },
+    };
+    window_ = std::make_unique<MainWindow>(std::move(services));
+    window_->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    window_->activateWindow();
+    return *window_;
+}
+
+QWidget* MainWindowTest::control(const QString& name) {
+    auto* widget = window_->findChild<QWidget*>(name);
+    EXPECT_NE(widget, nullptr) << name.toStdString();
+    return widget;
+}
+
+void MainWindowTest::click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+void MainWindowTest::pressKey(Qt::Key key) {
+    QTest::keyClick(focused(), key);
+}
+
+QWidget* MainWindowTest::focused() {
+    return window_->focusWidget();
+}
+
+void MainWindowTest::tickGroup(int groupButton) {
+    form().command[groupButton]->click();
+    form().command[4]->click();
+}
+
+QStringList MainWindowTest::messageList() {
+    QStringList lines;
+    for (int i = 0; i < form().errori->count(); ++i) {
+        lines << form().errori->item(i)->text();
+    }
+    return lines;
+}
+
+QString MainWindowTest::exportFileText() {
+    QFile file(db::ToolPaths(drive_.path()).exportFile());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromLatin1(file.readAll());
+}
+
+}  // namespace brivano::app::test
