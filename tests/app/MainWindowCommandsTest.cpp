@@ -111,13 +111,19 @@ TEST_F(MainWindowTest, OtherControlsRunNothingWhenClicked) {
     EXPECT_EQ(printedDocuments_, 0);
 }
 
-TEST_F(MainWindowTest, TabFromText2ThenSpaceStartsTheRun) {
+TEST_F(MainWindowTest, CoveredButtonsWorkFromTheKeyboard) {
     openWindow();
-    ASSERT_EQ(focused(), form().text2);
+    // Tab once from Text2 reaches Tabelle; twice more, Stampa.
     pressKey(Qt::Key_Tab);
     ASSERT_EQ(focused(), form().tabelle);
     pressKey(Qt::Key_Space);
     EXPECT_EQ(messages_, QStringList{kNothingTicked});
+
+    pressKey(Qt::Key_Tab);
+    pressKey(Qt::Key_Tab);
+    ASSERT_EQ(focused(), form().stampa);
+    pressKey(Qt::Key_Space);
+    EXPECT_EQ(printedDocuments_, 1);
 }
 
 TEST_F(MainWindowTest, GroupAndSelectionButtonsFillAndTickTheBoxes) {

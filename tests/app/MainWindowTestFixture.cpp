@@ -15,18 +15,29 @@
 namespace brivano::app::test {
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "MainWindowTest";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// One QApplication for the whole program, destroyed when the tests end:
+// left to the exit handlers it would outlive Qt's own statics and crash.
+class QtApplicationEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "MainWindowTest";
+        static char* argv[] = {name, nullptr};
+        application_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { application_.reset(); }
+
+  private:
+    std::unique_ptr<QApplication> application_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtApplication =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 }  // namespace
 
 MainWindowTest::MainWindowTest() {
-    application();
+    EXPECT_NE(QApplication::instance(), nullptr);
     EXPECT_TRUE(drive_.isValid());
 }
 
