@@ -24,6 +24,9 @@ struct ExportForm {
     static constexpr int kGroupButtons = 4;
     static constexpr int kCommandButtons = 6;
     static constexpr int kPanels = 3;
+    // Command5 "Seleziona tutti" and Command6 "Annulla selezione".
+    static constexpr int kTickAllButton = 4;
+    static constexpr int kUntickAllButton = 5;
 
     QLabel* label1 = nullptr;                             // title "EXPORT TABELLE"
     QLineEdit* text2 = nullptr;                           // connection string

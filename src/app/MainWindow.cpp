@@ -58,9 +58,9 @@ void MainWindow::connectCommands() {
             runCommand([&] { applyGroup(tableSlots_, group); });
         });
     }
-    connect(form_.command[4], &QPushButton::clicked, this,
+    connect(form_.command[ExportForm::kTickAllButton], &QPushButton::clicked, this,
             [this] { runCommand([this] { tickAllShown(tableSlots_); }); });
-    connect(form_.command[5], &QPushButton::clicked, this,
+    connect(form_.command[ExportForm::kUntickAllButton], &QPushButton::clicked, this,
             [this] { runCommand([this] { untickAllShown(tableSlots_); }); });
 
     const auto start = [this] { runCommand([this] { startExport(); }); };
