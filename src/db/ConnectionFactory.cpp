@@ -1,7 +1,9 @@
 #include "db/ConnectionFactory.h"
 
+#include "db/ConnectionString.h"
 #include "db/LayerErrors.h"
 #include "db/OdbcConnection.h"
+#include "db/SqliteConnection.h"
 
 namespace brivano::db {
 
@@ -20,7 +22,11 @@ class ProviderConnection final : public Connection {
         }
         // Any earlier provider goes now, and with it its result sets' state.
         provider_.reset();
-        provider_ = std::make_unique<OdbcConnection>(errors_);
+        if (isSqliteProviderString(connectionString)) {
+            provider_ = std::make_unique<SqliteConnection>(errors_);
+        } else {
+            provider_ = std::make_unique<OdbcConnection>(errors_);
+        }
         provider_->open(connectionString, user, password);
     }
 

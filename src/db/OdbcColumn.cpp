@@ -1,6 +1,7 @@
 #include "db/OdbcColumn.h"
 
 #include "db/DeclaredType.h"
+#include "db/StoredText.h"
 
 namespace brivano::db {
 
@@ -150,7 +151,8 @@ OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, bool byDeclaredName) {
             column.shape.kind = ValueKind::Other;
         }
     }
-    column.cType = cTypeFor(column.shape.kind, info.sqlType);
+    column.convertsFromText = byDeclaredName && isConvertedFromText(column.shape.kind);
+    column.cType = column.convertsFromText ? SQL_C_CHAR : cTypeFor(column.shape.kind, info.sqlType);
     return column;
 }
 

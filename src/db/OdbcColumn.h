@@ -24,6 +24,11 @@ struct OdbcColumn {
     QString name;
     ColumnShape shape;
     SQLSMALLINT cType = SQL_C_CHAR;
+    // Read as text and converted here. The SQLite driver converts stored
+    // values loosely: NULL, without any error, for 'abc' in an integer
+    // column, 12 for '12abc'. Its text is the value as stored, which the
+    // same strict rules as the built-in SQLite provider's then convert.
+    bool convertsFromText = false;
 };
 
 // Maps a column. With `byDeclaredName` (a driver that reports every text

@@ -60,6 +60,10 @@ class OdbcResultSet final : public ResultSet {
     // Fetches the next row; at the end, gives the statement back.
     void fetchRow();
     void readUpTo(int position);
+    // The rows from the current one to the end, read in blocks with nothing
+    // bound; the result is at its end afterwards.
+    std::int64_t countRemainingRows();
+    std::optional<std::int64_t> rowCountFromDriver();
     std::optional<int> findField(const QString& name) const;
 
     std::unique_ptr<OdbcStatement> statement_;
@@ -76,6 +80,7 @@ class OdbcResultSet final : public ResultSet {
     int lookupHint_ = 0;
     bool atEnd_ = false;
     bool onFirstRow_ = true;
+    SQLULEN blockRowsFetched_ = 0;  // where the driver writes a block's size
 };
 
 }  // namespace brivano::db

@@ -55,8 +55,10 @@ void OdbcSession::connect(const QString& connectionString) {
                            nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     checkOdbc(rc, connection_.ref(), *errors_, "SQLDriverConnect");
     open_ = true;
-    typesFromDeclaredNames_ =
-        dbmsName(connection_.get()).compare(u"SQLite", Qt::CaseInsensitive) == 0;
+    const QString dbms = dbmsName(connection_.get());
+    auto is = [&dbms](QStringView name) { return dbms.compare(name, Qt::CaseInsensitive) == 0; };
+    typesFromDeclaredNames_ = is(u"SQLite");
+    countsSelectedRows_ = is(u"PostgreSQL") || is(u"MariaDB") || is(u"MySQL");
 }
 
 void OdbcSession::disconnect() {

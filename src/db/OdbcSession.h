@@ -43,6 +43,13 @@ class OdbcSession {
     // declared type name tells the column types apart (SQLite).
     bool typesFromDeclaredNames() const { return typesFromDeclaredNames_; }
 
+    // True when SQLRowCount after a query gives the number of rows it
+    // selected (a positive count is then the real one): PostgreSQL and
+    // MariaDB/MySQL, whose drivers hold the whole result. Others report 0
+    // or -1, and a driver that reported only the rows fetched so far would
+    // be wrong, so no other driver is trusted with it.
+    bool countsSelectedRows() const { return countsSelectedRows_; }
+
     // A new statement handle on this connection; it stays valid until
     // freeStatement() or the end of the session, whichever comes first.
     SQLHSTMT allocateStatement();
@@ -55,6 +62,7 @@ class OdbcSession {
     std::vector<OdbcHandle> statements_;
     bool open_ = false;
     bool typesFromDeclaredNames_ = false;
+    bool countsSelectedRows_ = false;
 };
 
 // Owns a statement of a session; freeing it after the session ended is

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "db/OdbcDiagnostics.h"
+#include "db/StoredText.h"
+#include "db/ValueCheck.h"
 
 namespace brivano::db {
 
@@ -83,11 +85,13 @@ void putBigEndian(char* out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-OdbcValueReader::OdbcValueReader() : utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless) {}
-
 void OdbcValueReader::read(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
                            Value& value, ErrorList& errors) {
     const ValueKind kind = column.shape.kind;
+    if (column.convertsFromText) {
+        readConverted(statement, number, column, value, errors);
+        return;
+    }
     bool present = true;
     switch (kind) {
         case ValueKind::Text:
@@ -156,6 +160,26 @@ void OdbcValueReader::read(OdbcHandleRef statement, SQLUSMALLINT number, const O
     value.kind = present ? kind : ValueKind::Null;
 }
 
+void OdbcValueReader::readConverted(OdbcHandleRef statement, SQLUSMALLINT number,
+                                    const OdbcColumn& column, Value& value, ErrorList& errors) {
+    if (!readChunks(statement, number, SQL_C_CHAR, narrow_, errors)) {
+        value.kind = ValueKind::Null;
+        return;
+    }
+    if (!convertStoredText(column.shape.kind, narrow_, value, utf8_)) {
+        reject(column, errors);
+    }
+    value.kind = column.shape.kind;
+}
+
+void OdbcValueReader::reject(const OdbcColumn& column, ErrorList& errors) {
+    utf8_.decode(narrow_, scratch_);
+    Error error = invalidValueError(column.name, scratch_, column.shape.type);
+    errors.clear();
+    errors.add(error);
+    throw error;
+}
+
 void OdbcValueReader::readText(OdbcHandleRef statement, SQLUSMALLINT number,
                                const OdbcColumn& column, Value& value, ErrorList& errors) {
     bool present = false;
@@ -164,26 +188,18 @@ void OdbcValueReader::readText(OdbcHandleRef statement, SQLUSMALLINT number,
     } else {
         present = readChunks(statement, number, SQL_C_CHAR, narrow_, errors);
         if (present) {
-            decodeNarrow(value.text);
+            utf8_.decode(narrow_, value.text);
         }
     }
-    if (present && column.shape.kind == ValueKind::Decimal && !value.text.contains(u'.')) {
-        // A driver that formats numbers by the locale may give a comma.
-        value.text.replace(u',', u'.');
+    // What is not a number must not reach the file as one. (Drivers run in
+    // the C locale here, so their decimals come with '.'.)
+    if (present && column.shape.kind == ValueKind::Decimal && !isDecimalText(value.text)) {
+        Error error = invalidValueError(column.name, value.text, column.shape.type);
+        errors.clear();
+        errors.add(error);
+        throw error;
     }
     value.kind = present ? column.shape.kind : ValueKind::Null;
-}
-
-void OdbcValueReader::decodeNarrow(QString& text) {
-    // UTF-8 never takes more UTF-16 units than it has bytes.
-    text.resize(narrow_.size());
-    utf8_.resetState();
-    QChar* end = utf8_.appendToBuffer(text.data(), narrow_);
-    if (utf8_.hasError()) {
-        text = QString::fromLatin1(narrow_);
-        return;
-    }
-    text.resize(end - text.constData());
 }
 
 }  // namespace brivano::db

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStringDecoder>
 
 #include "db/Database.h"
 #include "db/OdbcColumn.h"
 #include "db/OdbcHandle.h"
+#include "db/Utf8Decoder.h"
 
 namespace brivano::db {
 
@@ -15,8 +15,6 @@ namespace brivano::db {
 // Long values come in chunks and are never cut.
 class OdbcValueReader {
   public:
-    OdbcValueReader();
-
     // Reads column `number` (1-based) into `value`. A failure reported by
     // the driver lands in `errors` and is thrown.
     void read(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column, Value& value,
@@ -25,12 +23,15 @@ class OdbcValueReader {
   private:
     void readText(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
                   Value& value, ErrorList& errors);
-    // Turns the narrow bytes just read into value.text: UTF-8 as the drivers
-    // here send it, Latin-1 for bytes that are not valid UTF-8.
-    void decodeNarrow(QString& text);
+    void readConverted(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
+                       Value& value, ErrorList& errors);
+    [[noreturn]] void reject(const OdbcColumn& column, ErrorList& errors);
 
+    // Narrow text arrives here and is decoded as UTF-8, as the drivers here
+    // send it.
     QByteArray narrow_;
-    QStringDecoder utf8_;
+    QString scratch_;
+    Utf8Decoder utf8_;
 };
 
 }  // namespace brivano::db

@@ -1,0 +1,74 @@
+#include "db/ConnectionString.h"
+
+namespace brivano::db {
+
+namespace {
+
+// Reads a value starting at `at` up to its ';' (or the end); moves `at`
+// past the separator.
+QString readValue(QStringView text, qsizetype& at) {
+    while (at < text.size() && text[at] == u' ') {
+        ++at;
+    }
+    QString value;
+    if (at < text.size() && (text[at] == u'"' || text[at] == u'\'' || text[at] == u'{')) {
+        const QChar open = text[at];
+        const QChar close = open == u'{' ? QChar(u'}') : open;
+        ++at;
+        while (at < text.size()) {
+            if (text[at] == close) {
+                if (at + 1 < text.size() && text[at + 1] == close) {
+                    value += close;  // doubled: the character itself
+                    at += 2;
+                    continue;
+                }
+                ++at;
+                break;
+            }
+            value += text[at++];
+        }
+        while (at < text.size() && text[at] != u';') {
+            ++at;  // anything after the closing quote belongs to nobody
+        }
+    } else {
+        const qsizetype end = text.indexOf(u';', at);
+        const qsizetype stop = end < 0 ? text.size() : end;
+        value = text.mid(at, stop - at).trimmed().toString();
+        at = stop;
+    }
+    if (at < text.size()) {
+        ++at;  // the ';'
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<QString> connectionAttribute(QStringView connectionString, QStringView key) {
+    qsizetype at = 0;
+    while (at < connectionString.size()) {
+        const qsizetype equals = connectionString.indexOf(u'=', at);
+        const qsizetype separator = connectionString.indexOf(u';', at);
+        if (equals < 0) {
+            break;
+        }
+        if (separator >= 0 && separator < equals) {
+            at = separator + 1;  // a part without '=': skipped
+            continue;
+        }
+        const QStringView name = connectionString.mid(at, equals - at).trimmed();
+        at = equals + 1;
+        QString value = readValue(connectionString, at);
+        if (name.compare(key, Qt::CaseInsensitive) == 0) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool isSqliteProviderString(QStringView connectionString) {
+    const std::optional<QString> provider = connectionAttribute(connectionString, u"Provider");
+    return provider && provider->compare(u"SQLite", Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace brivano::db

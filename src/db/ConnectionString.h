@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace brivano::db {
+
+// The value of one attribute of a connection string "Key=Value;Key=Value".
+// Keys match without regard to case or surrounding blanks; a value may be
+// quoted with "..." or '...' (a doubled quote stands for itself) or braced
+// with {...}, which lets it hold ';'. Nothing when the key is absent.
+std::optional<QString> connectionAttribute(QStringView connectionString, QStringView key);
+
+// True for the strings that the built-in SQLite provider opens
+// ("Provider=SQLite;Data Source=/path/file.db").
+bool isSqliteProviderString(QStringView connectionString);
+
+}  // namespace brivano::db

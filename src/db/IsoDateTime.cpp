@@ -1,0 +1,148 @@
+#include "db/IsoDateTime.h"
+
+namespace brivano::db {
+
+namespace {
+
+constexpr int kDateLength = 10;  // YYYY-MM-DD
+constexpr int kMaxFractionDigits = 9;
+constexpr int kMaxMonth = 12;
+constexpr int kMaxDay = 31;
+constexpr int kMaxHour = 23;
+constexpr int kMaxMinute = 59;
+constexpr int kMaxSecond = 60;  // a leap second
+
+class Reader {
+  public:
+    explicit Reader(QByteArrayView text) : text_(text.trimmed()) {}
+
+    bool atEnd() const { return at_ == text_.size(); }
+    bool take(char c) {
+        if (at_ < text_.size() && text_[at_] == c) {
+            ++at_;
+            return true;
+        }
+        return false;
+    }
+    // Exactly `digits` decimal digits.
+    std::optional<int> number(int digits) {
+        int value = 0;
+        for (int i = 0; i < digits; ++i) {
+            if (at_ >= text_.size() || text_[at_] < '0' || text_[at_] > '9') {
+                return std::nullopt;
+            }
+            value = value * 10 + (text_[at_++] - '0');
+        }
+        return value;
+    }
+    // Any number of digits, kept to nanoseconds.
+    std::uint32_t fraction() {
+        std::uint32_t value = 0;
+        int digits = 0;
+        while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') {
+            if (digits < kMaxFractionDigits) {
+                value = value * 10 + static_cast<std::uint32_t>(text_[at_] - '0');
+                ++digits;
+            }
+            ++at_;
+        }
+        for (; digits < kMaxFractionDigits; ++digits) {
+            value *= 10;
+        }
+        return value;
+    }
+    bool looksLikeDate() const { return text_.size() >= kDateLength && text_[4] == '-'; }
+
+  private:
+    QByteArrayView text_;
+    qsizetype at_ = 0;
+};
+
+std::optional<DateValue> readDate(Reader& reader) {
+    const auto year = reader.number(4);
+    if (!year || !reader.take('-')) {
+        return std::nullopt;
+    }
+    const auto month = reader.number(2);
+    if (!month || !reader.take('-')) {
+        return std::nullopt;
+    }
+    const auto day = reader.number(2);
+    if (!day || *month < 1 || *month > kMaxMonth || *day < 1 || *day > kMaxDay) {
+        return std::nullopt;
+    }
+    return DateValue{*year, *month, *day};
+}
+
+std::optional<TimeValue> readTime(Reader& reader) {
+    const auto hour = reader.number(2);
+    if (!hour || !reader.take(':')) {
+        return std::nullopt;
+    }
+    const auto minute = reader.number(2);
+    if (!minute || *hour > kMaxHour || *minute > kMaxMinute) {
+        return std::nullopt;
+    }
+    TimeValue time{*hour, *minute, 0, 0};
+    if (reader.take(':')) {
+        const auto second = reader.number(2);
+        if (!second || *second > kMaxSecond) {
+            return std::nullopt;
+        }
+        time.second = *second;
+        if (reader.take('.')) {
+            time.nanosecond = reader.fraction();
+        }
+    }
+    reader.take('Z');
+    return time;
+}
+
+bool takeDateTimeSeparator(Reader& reader) {
+    return reader.take(' ') || reader.take('T');
+}
+
+}  // namespace
+
+std::optional<DateValue> parseIsoDate(QByteArrayView text) {
+    Reader reader(text);
+    const auto date = readDate(reader);
+    if (!date) {
+        return std::nullopt;
+    }
+    if (!reader.atEnd() && !(takeDateTimeSeparator(reader) && readTime(reader))) {
+        return std::nullopt;
+    }
+    return reader.atEnd() ? date : std::nullopt;
+}
+
+std::optional<TimeValue> parseIsoTime(QByteArrayView text) {
+    Reader reader(text);
+    if (reader.looksLikeDate() && !(readDate(reader) && takeDateTimeSeparator(reader))) {
+        return std::nullopt;
+    }
+    const auto time = readTime(reader);
+    return time && reader.atEnd() ? time : std::nullopt;
+}
+
+std::optional<std::pair<DateValue, TimeValue>> parseIsoTimestamp(QByteArrayView text) {
+    Reader reader(text);
+    const auto date = readDate(reader);
+    if (!date) {
+        return std::nullopt;
+    }
+    TimeValue time;
+    if (takeDateTimeSeparator(reader)) {
+        const auto read = readTime(reader);
+        if (!read) {
+            return std::nullopt;
+        }
+        time = *read;
+    }
+    if (!reader.atEnd()) {
+        return std::nullopt;
+    }
+    return std::pair{*date, time};
+}
+
+}  // namespace brivano::db

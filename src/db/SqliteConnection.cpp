@@ -1,0 +1,94 @@
+#include "db/SqliteConnection.h"
+
+#include "db/ConnectionString.h"
+#include "db/LayerErrors.h"
+#include "db/SqliteResultSet.h"
+
+namespace brivano::db {
+
+namespace {
+
+// How long a query waits for a writer that holds the file locked.
+constexpr int kBusyTimeoutMs = 5000;
+// SQLSTATE for a connection string without the file to open.
+constexpr QStringView kInvalidAttribute = u"HY000";
+
+}  // namespace
+
+void SqliteSession::open(const QString& path) {
+    sqlite3* database = nullptr;
+    const int code = sqlite3_open_v2(path.toUtf8().constData(), &database,
+                                     SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    // The handle exists even when opening failed and must be closed.
+    database_.reset(database);
+    if (code != SQLITE_OK) {
+        const Error error = sqliteError(database, code);
+        database_.reset();
+        errors_->add(error);
+        throw error;
+    }
+    sqlite3_busy_timeout(database, kBusyTimeoutMs);
+    // Opening reads nothing yet: read the header now, so that a file that
+    // is not a database fails here and not at the first query.
+    const int check = sqlite3_exec(database, "PRAGMA schema_version", nullptr, nullptr, nullptr);
+    if (check != SQLITE_OK) {
+        const Error error = sqliteError(database, check);
+        database_.reset();
+        errors_->add(error);
+        throw error;
+    }
+}
+
+void SqliteSession::raise(int code) {
+    const Error error = sqliteError(database_.get(), code);
+    errors_->clear();
+    errors_->add(error);
+    throw error;
+}
+
+void SqliteSession::close() noexcept {
+    database_.reset();
+}
+
+SqliteConnection::~SqliteConnection() {
+    if (session_) {
+        session_->close();
+    }
+}
+
+// A file has no users: user name and password play no part.
+void SqliteConnection::open(const QString& connectionString, const QString&, const QString&) {
+    if (isOpen()) {
+        throw connectionOpenError();
+    }
+    errors_.clear();
+    const std::optional<QString> path = connectionAttribute(connectionString, u"Data Source");
+    if (!path || path->isEmpty()) {
+        const Error error(0, QStringLiteral("[SQLite]The connection string names no Data Source"),
+                          kInvalidAttribute.toString());
+        errors_.add(error);
+        throw error;
+    }
+    auto session = std::make_shared<SqliteSession>(errors_);
+    session->open(*path);
+    session_ = std::move(session);
+}
+
+std::unique_ptr<ResultSet> SqliteConnection::execute(const QString& commandText) {
+    if (!isOpen()) {
+        throw connectionClosedError();
+    }
+    errors_.clear();
+    return std::make_unique<SqliteResultSet>(session_, commandText);
+}
+
+void SqliteConnection::close() {
+    if (!isOpen()) {
+        throw connectionClosedError();
+    }
+    errors_.clear();
+    session_->close();
+    session_.reset();
+}
+
+}  // namespace brivano::db

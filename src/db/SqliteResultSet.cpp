@@ -1,0 +1,208 @@
+#include "db/SqliteResultSet.h"
+
+#include <limits>
+
+#include "db/LayerErrors.h"
+
+namespace brivano::db {
+
+QString SqliteField::name() const {
+    return resultSet_->column(position_).name;
+}
+
+std::int16_t SqliteField::type() const {
+    return resultSet_->column(position_).shape.type;
+}
+
+std::int32_t SqliteField::definedSize() const {
+    return resultSet_->column(position_).shape.definedSize;
+}
+
+std::int32_t SqliteField::attributes() const {
+    return resultSet_->column(position_).shape.attributes;
+}
+
+bool SqliteField::isNull() {
+    return resultSet_->valueAt(position_).isNull();
+}
+
+const Value& SqliteField::value() {
+    return resultSet_->valueAt(position_);
+}
+
+SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const QString& commandText)
+    : session_(std::move(session)), commandText_(commandText) {
+    sqlite3_stmt* statement = nullptr;
+    const int code =
+        sqlite3_prepare16_v3(session_->handle(), commandText.utf16(),
+                             static_cast<int>(commandText.size() * 2), 0, &statement, nullptr);
+    statement_.reset(statement);
+    if (code != SQLITE_OK) {
+        session_->raise(code);
+    }
+    if (statement == nullptr) {
+        atEnd_ = true;  // nothing but blanks or comments
+        return;
+    }
+    // The columns are described on the first row (expressions take the type
+    // of their first value), before an empty result lets the statement go.
+    const int first = sqlite3_step(statement);
+    if (first != SQLITE_ROW && first != SQLITE_DONE) {
+        session_->raise(first);
+    }
+    columns_ = describeSqliteColumns(session_->handle(), statement, first == SQLITE_ROW);
+    const int count = static_cast<int>(columns_.size());
+    fields_.reserve(columns_.size());
+    for (int position = 0; position < count; ++position) {
+        fields_.emplace_back(*this, position);
+    }
+    // Backwards, so that of two columns with the same name the first is found.
+    for (int position = count - 1; position >= 0; --position) {
+        positions_.insert(columns_[static_cast<size_t>(position)].name, position);
+    }
+    values_.resize(columns_.size());
+    readInRow_.assign(columns_.size(), 0);
+    if (first == SQLITE_DONE || columns_.empty()) {
+        finish();  // no rows, or a statement that returns none
+    }
+}
+
+void SqliteResultSet::checkOpen() const {
+    if (!session_->isOpen()) {
+        throw resultSetClosedError();
+    }
+}
+
+void SqliteResultSet::step() {
+    const int code = sqlite3_step(statement_.get());
+    if (code == SQLITE_ROW) {
+        ++row_;
+        return;
+    }
+    if (code == SQLITE_DONE) {
+        finish();
+        return;
+    }
+    session_->raise(code);
+}
+
+void SqliteResultSet::finish() {
+    atEnd_ = true;
+    statement_.reset();
+}
+
+bool SqliteResultSet::atEnd() {
+    checkOpen();
+    return atEnd_;
+}
+
+RowArrayBounds SqliteResultSet::readAllRows() {
+    checkOpen();
+    session_->errors().clear();
+    std::int64_t rows = 0;
+    if (!atEnd_) {
+        if (std::optional<std::int64_t> count = onFirstRow_ ? countQuery() : std::nullopt) {
+            rows = *count;
+            finish();
+        } else {
+            for (rows = 1; (step(), !atEnd_); ++rows) {
+            }
+        }
+    }
+    onFirstRow_ = false;
+    if (rows > std::numeric_limits<std::int32_t>::max()) {
+        throw tooManyRowsError();
+    }
+    return {static_cast<std::int32_t>(columns_.size()), static_cast<std::int32_t>(rows)};
+}
+
+std::optional<std::int64_t> SqliteResultSet::countQuery() const {
+    // Counting in the same read transaction as the open statement sees the
+    // same rows, and SQLite counts a table without decoding its rows. Any
+    // failure just means the rows are stepped through instead.
+    QString inner = commandText_.trimmed();
+    while (inner.endsWith(u';')) {
+        inner.chop(1);
+    }
+    const QString count = QStringLiteral("SELECT count(*) FROM (") + inner + u')';
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare16_v3(session_->handle(), count.utf16(), static_cast<int>(count.size() * 2),
+                             0, &raw, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return std::nullopt;
+    }
+    SqliteStatementHandle statement(raw);
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return sqlite3_column_int64(statement.get(), 0);
+}
+
+void SqliteResultSet::moveFirst() {
+    checkOpen();
+    if (atEnd_) {
+        throw noCurrentRowError();
+    }
+    if (!onFirstRow_) {
+        throw cannotMoveBackError();
+    }
+}
+
+void SqliteResultSet::moveNext() {
+    checkOpen();
+    if (atEnd_) {
+        throw noCurrentRowError();
+    }
+    session_->errors().clear();
+    onFirstRow_ = false;
+    step();
+}
+
+int SqliteResultSet::fieldCount() {
+    checkOpen();
+    return static_cast<int>(fields_.size());
+}
+
+Field& SqliteResultSet::field(int position) {
+    checkOpen();
+    if (position < 0 || position >= static_cast<int>(fields_.size())) {
+        throw fieldPositionError(position, static_cast<int>(fields_.size()));
+    }
+    return fields_[static_cast<size_t>(position)];
+}
+
+Field& SqliteResultSet::field(const QString& name) {
+    checkOpen();
+    if (auto it = positions_.constFind(name); it != positions_.constEnd()) {
+        return fields_[static_cast<size_t>(it.value())];
+    }
+    for (size_t position = 0; position < columns_.size(); ++position) {
+        if (columns_[position].name.compare(name, Qt::CaseInsensitive) == 0) {
+            return fields_[position];
+        }
+    }
+    throw fieldNotFoundError(name);
+}
+
+const Value& SqliteResultSet::valueAt(int position) {
+    checkOpen();
+    if (atEnd_) {
+        throw noCurrentRowError();
+    }
+    const auto index = static_cast<size_t>(position);
+    Value& value = values_[index];
+    if (readInRow_[index] != row_) {
+        session_->errors().clear();
+        try {
+            reader_.read(statement_.get(), position, columns_[index], value);
+        } catch (const Error& error) {
+            value.kind = ValueKind::Null;
+            session_->errors().add(error);
+            throw;
+        }
+        readInRow_[index] = row_;
+    }
+    return value;
+}
+
+}  // namespace brivano::db

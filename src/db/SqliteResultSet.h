@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QHash>
+#include <memory>
+#include <vector>
+
+#include "db/Database.h"
+#include "db/SqliteColumn.h"
+#include "db/SqliteConnection.h"
+#include "db/SqliteValueReader.h"
+
+namespace brivano::db {
+
+class SqliteResultSet;
+
+class SqliteField final : public Field {
+  public:
+    SqliteField(SqliteResultSet& resultSet, int position)
+        : resultSet_(&resultSet), position_(position) {}
+
+    QString name() const override;
+    std::int16_t type() const override;
+    std::int32_t definedSize() const override;
+    std::int32_t attributes() const override;
+    bool isNull() override;
+    const Value& value() override;
+
+  private:
+    SqliteResultSet* resultSet_;
+    int position_;
+};
+
+// The result of one statement on a SQLite file, read forward only. It
+// stands on its first row after construction; values are read when first
+// asked for in a row, in any order.
+class SqliteResultSet final : public ResultSet {
+  public:
+    // Prepares and runs `commandText`; failures are in the error list.
+    SqliteResultSet(std::shared_ptr<SqliteSession> session, const QString& commandText);
+
+    bool atEnd() override;
+    RowArrayBounds readAllRows() override;
+    void moveFirst() override;
+    void moveNext() override;
+    int fieldCount() override;
+    Field& field(int position) override;
+    Field& field(const QString& name) override;
+
+    const SqliteColumn& column(int position) const {
+        return columns_[static_cast<size_t>(position)];
+    }
+    const Value& valueAt(int position);
+
+  private:
+    void checkOpen() const;
+    void step();
+    void finish();
+    std::optional<std::int64_t> countQuery() const;
+
+    std::shared_ptr<SqliteSession> session_;
+    QString commandText_;
+    SqliteStatementHandle statement_;
+    std::vector<SqliteColumn> columns_;
+    std::vector<SqliteField> fields_;
+    std::vector<Value> values_;
+    // The row in which each column's value was read; `row_` counts steps.
+    std::vector<std::uint64_t> readInRow_;
+    std::uint64_t row_ = 1;
+    QHash<QString, int> positions_;
+    SqliteValueReader reader_;
+    bool atEnd_ = false;
+    bool onFirstRow_ = true;
+};
+
+}  // namespace brivano::db

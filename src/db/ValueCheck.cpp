@@ -1,0 +1,97 @@
+#include "db/ValueCheck.h"
+
+#include "db/AdoTypes.h"
+
+namespace brivano::db {
+
+namespace {
+
+// SQLSTATE 22018: invalid character value for cast specification.
+constexpr QStringView kInvalidCast = u"22018";
+constexpr qsizetype kShownCharacters = 40;
+
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Skips the digits from `at`; returns how many there were.
+qsizetype skipDigits(QStringView text, qsizetype& at) {
+    const qsizetype start = at;
+    while (at < text.size() && isDigit(text[at])) {
+        ++at;
+    }
+    return at - start;
+}
+
+QString typeName(std::int16_t type) {
+    switch (type) {
+        case adTinyInt:
+        case adSmallInt:
+        case adInteger:
+        case adBigInt:
+            return QStringLiteral("integer");
+        case adUnsignedTinyInt:
+        case adUnsignedSmallInt:
+        case adUnsignedInt:
+        case adUnsignedBigInt:
+            return QStringLiteral("unsigned integer");
+        case adSingle:
+        case adDouble:
+            return QStringLiteral("floating-point number");
+        case adNumeric:
+            return QStringLiteral("decimal number");
+        case adBoolean:
+            return QStringLiteral("boolean");
+        case adDBDate:
+            return QStringLiteral("date");
+        case adDBTime:
+            return QStringLiteral("time");
+        case adDBTimeStamp:
+            return QStringLiteral("timestamp");
+        default:
+            return QStringLiteral("value of type %1").arg(type);
+    }
+}
+
+}  // namespace
+
+bool isDecimalText(QStringView text) {
+    if (text == u"NaN" || text == u"Infinity" || text == u"-Infinity") {
+        return true;
+    }
+    qsizetype at = 0;
+    if (at < text.size() && (text[at] == u'-' || text[at] == u'+')) {
+        ++at;
+    }
+    qsizetype digits = skipDigits(text, at);
+    if (at < text.size() && text[at] == u'.') {
+        ++at;
+        digits += skipDigits(text, at);
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (at < text.size() && (text[at] == u'e' || text[at] == u'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == u'-' || text[at] == u'+')) {
+            ++at;
+        }
+        if (skipDigits(text, at) == 0) {
+            return false;
+        }
+    }
+    return at == text.size();
+}
+
+Error invalidValueError(const QString& column, QStringView stored, std::int16_t type) {
+    QString shown = stored.left(kShownCharacters).toString();
+    if (stored.size() > kShownCharacters) {
+        shown += QStringLiteral("...");
+    }
+    return Error(0,
+                 QStringLiteral("Column %1 holds \"%2\", which is not a valid %3")
+                     .arg(column, shown, typeName(type)),
+                 kInvalidCast.toString());
+}
+
+}  // namespace brivano::db
