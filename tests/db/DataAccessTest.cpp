@@ -173,12 +173,20 @@ TEST_P(DataAccessTest, MissingTableIsReportedInTheErrorList) {
 
 TEST_P(DataAccessTest, ConnectionThatCannotOpenIsReportedInTheErrorList) {
     QString unreachable = connectionString();
-    if (database().kind == TestDatabase::Kind::Server) {
-        static const QRegularExpression port(QStringLiteral("Port=\\d+"),
-                                             QRegularExpression::CaseInsensitiveOption);
-        unreachable.replace(port, QStringLiteral("Port=%1").arg(closedPort()));
-    } else {
-        unreachable = sqliteOdbcString(QStringLiteral("/no/such/folder/x.db"));
+    const QString missingFile = QStringLiteral("/no/such/folder/x.db");
+    switch (database().kind) {
+        case TestDatabase::Kind::Server: {
+            static const QRegularExpression port(QStringLiteral("Port=\\d+"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+            unreachable.replace(port, QStringLiteral("Port=%1").arg(closedPort()));
+            break;
+        }
+        case TestDatabase::Kind::SqliteOdbc:
+            unreachable = sqliteOdbcString(missingFile);
+            break;
+        case TestDatabase::Kind::SqliteNative:
+            unreachable = sqliteProviderString(missingFile);
+            break;
     }
     auto connection = db::createConnection();
     EXPECT_THROW(connection->open(unreachable, QString(), QString()), Error);

@@ -63,24 +63,35 @@ QString sqliteOdbcString(const QString& path) {
     return QStringLiteral("Driver=SQLite3;Database=") + path;
 }
 
+QString sqliteProviderString(const QString& path) {
+    return QStringLiteral("Provider=SQLite;Data Source=") + path;
+}
+
+std::vector<TestDatabase> sqliteDatabases() {
+    TestDatabase odbc{QStringLiteral("SQLite"), {}, {}, TestDatabase::Kind::SqliteOdbc, {}};
+    TestDatabase native{
+        QStringLiteral("SQLiteNative"), {}, {}, TestDatabase::Kind::SqliteNative, {}};
+    return {freshInstance(odbc), freshInstance(native)};
+}
+
 std::vector<TestDatabase> testDatabases() {
-    const QString file = freshSqliteFile();
-    TestDatabase sqlite{QStringLiteral("SQLite"),
-                        sqliteOdbcString(file),
-                        sqliteOdbcString(file),
-                        TestDatabase::Kind::SqliteOdbc,
-                        {}};
-    return {sqlite, server("PostgreSQL", "BRIVANO_TEST_POSTGRES"),
-            server("MariaDB", "BRIVANO_TEST_MARIADB")};
+    std::vector<TestDatabase> databases = sqliteDatabases();
+    databases.push_back(server("PostgreSQL", "BRIVANO_TEST_POSTGRES"));
+    databases.push_back(server("MariaDB", "BRIVANO_TEST_MARIADB"));
+    return databases;
 }
 
 TestDatabase freshInstance(const TestDatabase& database) {
     TestDatabase fresh = database;
-    if (database.kind == TestDatabase::Kind::SqliteOdbc) {
-        const QString file = freshSqliteFile();
-        fresh.connectionString = sqliteOdbcString(file);
-        fresh.setupConnectionString = fresh.connectionString;
+    if (database.kind == TestDatabase::Kind::Server) {
+        return fresh;
     }
+    // The built-in provider only reads: set-up goes through the driver.
+    const QString file = freshSqliteFile();
+    fresh.setupConnectionString = sqliteOdbcString(file);
+    fresh.connectionString = database.kind == TestDatabase::Kind::SqliteNative
+                                 ? sqliteProviderString(file)
+                                 : sqliteOdbcString(file);
     return fresh;
 }
 

@@ -14,9 +14,11 @@ namespace brivano::test {
 
 // A database the shared test bodies run against.
 struct TestDatabase {
-    enum class Kind { SqliteOdbc, Server };
+    // A SQLite file through the ODBC driver or the built-in provider, or a
+    // database server.
+    enum class Kind { SqliteOdbc, SqliteNative, Server };
 
-    QString name;              // "SQLite", "PostgreSQL", "MariaDB": used in test names
+    QString name;  // "SQLite", "SQLiteNative", "PostgreSQL", "MariaDB": used in test names
     QString connectionString;  // connection string; empty when unavailable
     // Where set-up statements go (CREATE, INSERT, ...): the same database,
     // through a connection that may write.
@@ -25,7 +27,8 @@ struct TestDatabase {
     QString missingReason;  // why connectionString is empty
 };
 
-// The databases of this run: a fresh SQLite file always, and the servers that
+// The databases of this run: a fresh SQLite file always (through the ODBC
+// driver and through the built-in provider), and the servers that
 // scripts/test started (BRIVANO_TEST_POSTGRES, BRIVANO_TEST_MARIADB). When
 // BRIVANO_REQUIRE_SERVERS=1 a missing server is a test failure, never a skip.
 std::vector<TestDatabase> testDatabases();
@@ -41,6 +44,10 @@ TestDatabase freshInstance(const TestDatabase& database);
 // program ends, and the ODBC string that opens it.
 QString freshSqliteFile();
 QString sqliteOdbcString(const QString& path);
+QString sqliteProviderString(const QString& path);
+
+// The SQLite entries of testDatabases(), for bodies about SQLite's ways.
+std::vector<TestDatabase> sqliteDatabases();
 
 // Opens a connection made by db::createConnection(); throws brivano::Error.
 std::unique_ptr<db::Connection> openConnection(const QString& connectionString);
