@@ -32,7 +32,7 @@ class TableBlockWriter {
     // `connection` may be null when the run could not make one: every query
     // then fails. One writer serves one run; its column state starts at 0.
     TableBlockWriter(db::Connection* connection, ExportFile& file, ExportHost& host,
-                     FailureRule reportRunError, const QLocale& locale = QLocale::system());
+                     FailureRule reportRunError, const QLocale& locale = regionalSettings());
     ~TableBlockWriter();
 
     // Exports "Select * from " + tableName; returns the data lines written.

@@ -64,6 +64,12 @@ void appendAscii(const char* begin, const char* end, QString& out) {
 
 }  // namespace
 
+QLocale regionalSettings() {
+    const QLocale system = QLocale::system();
+    return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                           : system;
+}
+
 ValueText::ValueText(const QLocale& locale)
     : decimalSeparator_(locale.decimalPoint()), dateTime_(locale) {}
 

@@ -8,6 +8,11 @@
 
 namespace brivano::exporter {
 
+// The user's regional settings. The C/POSIX locale names no region (and
+// Qt's C locale writes dates as "1 Jan 2023"): it gets United States
+// English conventions, as it gets that language's code page.
+QLocale regionalSettings();
+
 // The text form of a value under one locale's regional settings, as the
 // export file carries it: digits without grouping, the locale's decimal
 // separator, its short date with a four-digit year, its time with seconds.
@@ -19,7 +24,7 @@ class ValueText {
     static constexpr int kSingleDigits = 7;
     static constexpr int kDoubleDigits = 15;
 
-    explicit ValueText(const QLocale& locale = QLocale::system());
+    explicit ValueText(const QLocale& locale = regionalSettings());
 
     // Appends the text form of `value` to `out`; a null appends nothing
     // (the writer decides how a null is written).

@@ -160,6 +160,20 @@ TEST(ValueText, DatesAndTimesFollowTheLocaleWithAFourDigitYear) {
         EXPECT_EQ(textOf(c.value, c.locale), c.expected) << c.what;
 }
 
+TEST(ValueText, TheCLocaleWritesAmericanDatesNotMonthNames) {
+    // Machines without a configured locale run in C/POSIX: their export
+    // must still carry dates a receiving installation can read.
+    const QLocale settings = regionalSettings();
+    EXPECT_NE(settings.language(), QLocale::C);
+    if (QLocale::system().language() == QLocale::C) {
+        QString out;
+        ValueText().append(timestamp(ValueKind::Date, {2026, 12, 7}), out);
+        EXPECT_EQ(out, QStringLiteral("12/7/2026"));
+    } else {
+        EXPECT_EQ(settings, QLocale::system());
+    }
+}
+
 TEST(ValueText, OtherKindsHaveFixedForms) {
     const QByteArray guid = QByteArray::fromHex("0123456789abcdef0011223344556677");
     const std::vector<Case> cases = {
