@@ -126,13 +126,15 @@ std::int16_t adoTypeOf(SQLSMALLINT sqlType, bool isUnsigned) {
     }
 }
 
-OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, bool byDeclaredName) {
+OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, OdbcColumnRules rules) {
+    const bool byDeclaredName = rules.byDeclaredName;
     const Nullability nullability = nullabilityOf(info.nullable);
     const Writability writability = writabilityOf(info.updatable);
     const std::int64_t driverSize = static_cast<std::int64_t>(info.columnSize);
 
     OdbcColumn column;
     column.name = info.name;
+    column.columnSize = info.columnSize;
     std::optional<DeclaredType> declared;
     if (byDeclaredName) {
         declared = declaredType(info.typeName);
@@ -153,6 +155,9 @@ OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, bool byDeclaredName) {
     }
     column.convertsFromText = byDeclaredName && isConvertedFromText(column.shape.kind);
     column.cType = column.convertsFromText ? SQL_C_CHAR : cTypeFor(column.shape.kind, info.sqlType);
+    if (column.cType == SQL_C_WCHAR && rules.narrowTextIsUtf8) {
+        column.cType = SQL_C_CHAR;
+    }
     return column;
 }
 

@@ -24,6 +24,7 @@ struct OdbcColumn {
     QString name;
     ColumnShape shape;
     SQLSMALLINT cType = SQL_C_CHAR;
+    SQLULEN columnSize = 0;  // as the driver reports it (characters, digits)
     // Read as text and converted here. The SQLite driver converts stored
     // values loosely: NULL, without any error, for 'abc' in an integer
     // column, 12 for '12abc'. Its text is the value as stored, which the
@@ -31,10 +32,17 @@ struct OdbcColumn {
     bool convertsFromText = false;
 };
 
-// Maps a column. With `byDeclaredName` (a driver that reports every text
-// column alike) a recognised declared type name decides the type, and the
-// driver's own type is the fallback.
-OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, bool byDeclaredName);
+// What a driver's columns need besides their description.
+struct OdbcColumnRules {
+    // The driver reports every text column alike: a recognised declared
+    // type name decides the type, and the driver's own type is the fallback.
+    bool byDeclaredName = false;
+    // The driver hands text as UTF-8 to SQL_C_CHAR, and does so much faster
+    // than as UTF-16: wide text columns are fetched narrow too.
+    bool narrowTextIsUtf8 = false;
+};
+
+OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, OdbcColumnRules rules = {});
 
 // The ADO type code of an ODBC SQL type; 200 for the types it does not know.
 std::int16_t adoTypeOf(SQLSMALLINT sqlType, bool isUnsigned);

@@ -56,7 +56,7 @@ QString typeName(OdbcHandleRef statement, SQLUSMALLINT number) {
 
 }  // namespace
 
-std::vector<OdbcColumn> describeOdbcColumns(OdbcHandleRef statement, bool byDeclaredName,
+std::vector<OdbcColumn> describeOdbcColumns(OdbcHandleRef statement, OdbcColumnRules rules,
                                             ErrorList& errors) {
     SQLSMALLINT count = 0;
     checkOdbc(SQLNumResultCols(statement.handle, &count), statement, errors, "SQLNumResultCols");
@@ -72,10 +72,10 @@ std::vector<OdbcColumn> describeOdbcColumns(OdbcHandleRef statement, bool byDecl
             numericAttribute(statement, number, SQL_DESC_UPDATABLE, SQL_ATTR_READWRITE_UNKNOWN);
         info.isUnsigned =
             numericAttribute(statement, number, SQL_DESC_UNSIGNED, SQL_FALSE) == SQL_TRUE;
-        if (byDeclaredName) {
+        if (rules.byDeclaredName) {
             info.typeName = typeName(statement, number);
         }
-        columns.push_back(mapOdbcColumn(info, byDeclaredName));
+        columns.push_back(mapOdbcColumn(info, rules));
     }
     return columns;
 }

@@ -11,7 +11,7 @@ namespace brivano::db {
 // Describes the result columns of an executed statement: the type from
 // SQLDescribeCol (drivers disagree on the concise type), nullability and
 // writability from the column's descriptor fields.
-std::vector<OdbcColumn> describeOdbcColumns(OdbcHandleRef statement, bool byDeclaredName,
+std::vector<OdbcColumn> describeOdbcColumns(OdbcHandleRef statement, OdbcColumnRules rules,
                                             ErrorList& errors);
 
 }  // namespace brivano::db

@@ -6,6 +6,7 @@
 #include "db/OdbcDescribe.h"
 #include "db/OdbcDiagnostics.h"
 #include "db/OdbcLocaleScope.h"
+#include "db/OdbcRowBlock.h"
 
 namespace brivano::db {
 
@@ -43,7 +44,7 @@ const Value& OdbcField::value() {
 OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement)
     : statement_(std::move(statement)) {
     OdbcSession& session = statement_->session();
-    columns_ = describeOdbcColumns(statement_->ref(), session.typesFromDeclaredNames(), errors());
+    columns_ = describeOdbcColumns(statement_->ref(), session.columnRules(), errors());
     const int count = static_cast<int>(columns_.size());
     fields_.reserve(columns_.size());
     for (int position = 0; position < count; ++position) {
@@ -58,13 +59,23 @@ OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement)
     }
     values_.resize(columns_.size());
     failures_.resize(columns_.size());
+    readInRow_.assign(columns_.size(), 0);
     if (columns_.empty()) {
-        // A statement that returns no rows (CREATE, INSERT, ...).
-        atEnd_ = true;
-        statement_->release();
+        finish();  // a statement that returns no rows (CREATE, INSERT, ...)
         return;
     }
+    if (session.readsBlocks()) {
+        block_ = OdbcRowBlock::bind(*statement_, columns_);
+    }
     fetchRow();
+}
+
+OdbcResultSet::~OdbcResultSet() = default;
+
+void OdbcResultSet::finish() {
+    atEnd_ = true;
+    block_.reset();  // unbinds while the statement is still there
+    statement_->release();
 }
 
 void OdbcResultSet::checkOpen() const {
@@ -74,6 +85,17 @@ void OdbcResultSet::checkOpen() const {
 }
 
 void OdbcResultSet::fetchRow() {
+    ++row_;
+    if (block_) {
+        if (++blockRow_ < block_->rows()) {
+            return;
+        }
+        blockRow_ = 0;
+        if (!block_->fetch(errors())) {
+            finish();
+        }
+        return;
+    }
     columnsRead_ = 0;
     if (rowHasFailures_) {
         std::fill(failures_.begin(), failures_.end(), std::nullopt);
@@ -81,8 +103,7 @@ void OdbcResultSet::fetchRow() {
     }
     const SQLRETURN rc = SQLFetch(statement_->get());
     if (rc == SQL_NO_DATA) {
-        atEnd_ = true;
-        statement_->release();
+        finish();
         return;
     }
     checkOdbc(rc, statement_->ref(), errors(), "SQLFetch");
@@ -100,8 +121,7 @@ RowArrayBounds OdbcResultSet::readAllRows() {
     std::int64_t rows = 0;
     if (std::optional<std::int64_t> count = rowCountFromDriver()) {
         rows = *count;
-        atEnd_ = true;
-        statement_->release();
+        finish();
     } else {
         rows = countRemainingRows();
     }
@@ -130,6 +150,14 @@ std::int64_t OdbcResultSet::countRemainingRows() {
         return 0;
     }
     std::int64_t rows = 1;  // the current row
+    if (block_) {
+        rows = static_cast<std::int64_t>(block_->rows() - blockRow_);
+        while (block_->fetch(errors())) {
+            rows += static_cast<std::int64_t>(block_->rows());
+        }
+        finish();
+        return rows;
+    }
     const SQLHSTMT statement = statement_->get();
     // A driver that cannot fetch blocks keeps fetching one row at a time;
     // ROWS_FETCHED tells how many came either way.
@@ -146,8 +174,7 @@ std::int64_t OdbcResultSet::countRemainingRows() {
         checkOdbc(rc, statement_->ref(), errors(), "SQLFetchScroll");
         rows += tracked ? static_cast<std::int64_t>(blockRowsFetched_) : 1;
     }
-    atEnd_ = true;
-    statement_->release();
+    finish();
     return rows;
 }
 
@@ -219,6 +246,9 @@ const Value& OdbcResultSet::valueAt(int position) {
     if (atEnd_) {
         throw noCurrentRowError();
     }
+    if (block_) {
+        return blockValueAt(position);
+    }
     if (position >= columnsRead_) {
         readUpTo(position);
     } else if (const std::optional<Error>& failure = failures_[static_cast<size_t>(position)]) {
@@ -228,6 +258,18 @@ const Value& OdbcResultSet::valueAt(int position) {
         throw *failure;
     }
     return values_[static_cast<size_t>(position)];
+}
+
+const Value& OdbcResultSet::blockValueAt(int position) {
+    const auto index = static_cast<size_t>(position);
+    Value& value = values_[index];
+    if (readInRow_[index] != row_) {
+        OdbcLocaleScope utf8;
+        errors().clear();
+        block_->read(blockRow_, position, columns_[index], value, reader_, errors());
+        readInRow_[index] = row_;
+    }
+    return value;
 }
 
 void OdbcResultSet::readUpTo(int position) {

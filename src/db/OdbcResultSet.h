@@ -11,6 +11,10 @@
 #include "db/OdbcValueReader.h"
 
 namespace brivano::db {
+class OdbcRowBlock;
+}
+
+namespace brivano::db {
 
 class OdbcResultSet;
 
@@ -34,13 +38,15 @@ class OdbcField final : public Field {
 };
 
 // The result of one executed statement, read forward only. It stands on its
-// first row after construction. Values are fetched lazily, in column order
-// as SQLGetData requires, so reading column k also reads those before it.
-// At its end the statement is given back at once (drivers that keep a whole
-// result in memory drop it then).
+// first row after construction. Where the driver allows, rows come in blocks
+// into bound buffers; otherwise one by one, with values fetched lazily in
+// column order as SQLGetData requires (reading column k also reads those
+// before it). At its end the statement is given back at once (drivers that
+// keep a whole result in memory drop it then).
 class OdbcResultSet final : public ResultSet {
   public:
     explicit OdbcResultSet(std::unique_ptr<OdbcStatement> statement);
+    ~OdbcResultSet() override;
 
     bool atEnd() override;
     RowArrayBounds readAllRows() override;
@@ -57,9 +63,11 @@ class OdbcResultSet final : public ResultSet {
   private:
     void checkOpen() const;
     ErrorList& errors() const { return statement_->session().errors(); }
-    // Fetches the next row; at the end, gives the statement back.
+    // Moves to the next row; at the end, gives the statement back.
     void fetchRow();
+    void finish();
     void readUpTo(int position);
+    const Value& blockValueAt(int position);
     // The rows from the current one to the end, read in blocks with nothing
     // bound; the result is at its end afterwards.
     std::int64_t countRemainingRows();
@@ -67,6 +75,11 @@ class OdbcResultSet final : public ResultSet {
     std::optional<int> findField(const QString& name) const;
 
     std::unique_ptr<OdbcStatement> statement_;
+    std::unique_ptr<OdbcRowBlock> block_;  // after the statement: it goes first
+    SQLULEN blockRow_ = 0;
+    // Rows count from 1; readInRow_ tells in which row a block value was read.
+    std::uint64_t row_ = 0;
+    std::vector<std::uint64_t> readInRow_;
     std::vector<OdbcColumn> columns_;
     std::vector<OdbcField> fields_;
     std::vector<Value> values_;

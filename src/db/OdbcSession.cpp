@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "db/ConnectionString.h"
 #include "db/OdbcDiagnostics.h"
 #include "db/OdbcLocaleScope.h"
 #include "db/OdbcText.h"
@@ -57,8 +58,19 @@ void OdbcSession::connect(const QString& connectionString) {
     open_ = true;
     const QString dbms = dbmsName(connection_.get());
     auto is = [&dbms](QStringView name) { return dbms.compare(name, Qt::CaseInsensitive) == 0; };
-    typesFromDeclaredNames_ = is(u"SQLite");
-    countsSelectedRows_ = is(u"PostgreSQL") || is(u"MariaDB") || is(u"MySQL");
+    const bool mariadb = is(u"MariaDB") || is(u"MySQL");
+    columnRules_.byDeclaredName = is(u"SQLite");
+    // The Unicode driver talks utf8mb4 unless the string names a charset.
+    const QString charset = connectionAttribute(connectionString, u"CHARSET").value_or(QString());
+    columnRules_.narrowTextIsUtf8 =
+        mariadb && (charset.isEmpty() || charset.startsWith(u"utf8", Qt::CaseInsensitive));
+    countsSelectedRows_ = is(u"PostgreSQL") || mariadb;
+    SQLUINTEGER extensions = 0;
+    if (SQL_SUCCEEDED(SQLGetInfoW(connection_.get(), SQL_GETDATA_EXTENSIONS, &extensions,
+                                  sizeof(extensions), nullptr))) {
+        constexpr SQLUINTEGER kNeeded = SQL_GD_BLOCK | SQL_GD_BOUND;
+        readsBlocks_ = (extensions & kNeeded) == kNeeded;
+    }
 }
 
 void OdbcSession::disconnect() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "db/OdbcColumn.h"
 #include "db/OdbcHandle.h"
 
 namespace brivano::db {
@@ -39,9 +40,11 @@ class OdbcSession {
     SQLHDBC handle() const { return connection_.get(); }
     OdbcHandleRef ref() const { return connection_.ref(); }
 
-    // True when the driver reports every text column alike and only the
-    // declared type name tells the column types apart (SQLite).
-    bool typesFromDeclaredNames() const { return typesFromDeclaredNames_; }
+    // How this driver's columns are typed and fetched: by declared type
+    // name (SQLite, which reports every text column alike), and text as
+    // UTF-8 (MariaDB/MySQL on a UTF-8 connection, whose driver converts to
+    // UTF-16 twenty times slower than it copies UTF-8).
+    const OdbcColumnRules& columnRules() const { return columnRules_; }
 
     // True when SQLRowCount after a query gives the number of rows it
     // selected (a positive count is then the real one): PostgreSQL and
@@ -49,6 +52,11 @@ class OdbcSession {
     // or -1, and a driver that reported only the rows fetched so far would
     // be wrong, so no other driver is trusted with it.
     bool countsSelectedRows() const { return countsSelectedRows_; }
+
+    // True when the driver lets SQLGetData read a bound column of any row
+    // of a block (SQL_GD_BLOCK and SQL_GD_BOUND), which block fetching
+    // needs to read an over-long value whole.
+    bool readsBlocks() const { return readsBlocks_; }
 
     // A new statement handle on this connection; it stays valid until
     // freeStatement() or the end of the session, whichever comes first.
@@ -61,8 +69,9 @@ class OdbcSession {
     OdbcHandle connection_;
     std::vector<OdbcHandle> statements_;
     bool open_ = false;
-    bool typesFromDeclaredNames_ = false;
+    OdbcColumnRules columnRules_;
     bool countsSelectedRows_ = false;
+    bool readsBlocks_ = false;
 };
 
 // Owns a statement of a session; freeing it after the session ended is

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "db/OdbcDiagnostics.h"
+#include "db/OdbcFixedValue.h"
 #include "db/StoredText.h"
 #include "db/ValueCheck.h"
 
@@ -13,7 +14,6 @@ namespace {
 // Measured: a SQLGetData buffer of a few KiB with a loop for longer values
 // beats one large buffer, which some drivers clear or convert in full.
 constexpr qsizetype kChunkBytes = 2048;
-constexpr int kGuidTailBytes = 8;
 
 // Where in a character chunk the driver's terminator is: drivers may stop
 // short of a multibyte character instead of splitting it.
@@ -66,23 +66,6 @@ bool readChunks(OdbcHandleRef statement, SQLUSMALLINT number, SQLSMALLINT cType,
     return true;
 }
 
-template <class Target>
-bool readFixed(OdbcHandleRef statement, SQLUSMALLINT number, SQLSMALLINT cType, Target& target,
-               ErrorList& errors) {
-    SQLLEN indicator = 0;
-    const SQLRETURN rc =
-        SQLGetData(statement.handle, number, cType, &target, sizeof(Target), &indicator);
-    checkOdbc(rc, statement, errors, "SQLGetData");
-    return indicator != SQL_NULL_DATA;
-}
-
-void putBigEndian(char* out, std::uint32_t value, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) {
-        out[i] = static_cast<char>(value & 0xFFu);
-        value >>= 8;
-    }
-}
-
 }  // namespace
 
 void OdbcValueReader::read(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
@@ -100,61 +83,19 @@ void OdbcValueReader::read(OdbcHandleRef statement, SQLUSMALLINT number, const O
         case ValueKind::Null:
             readText(statement, number, column, value, errors);
             return;
-        case ValueKind::Integer:
-            present = readFixed(statement, number, column.cType, value.integer, errors);
-            break;
-        case ValueKind::Unsigned:
-            present = readFixed(statement, number, column.cType, value.unsignedInteger, errors);
-            break;
-        case ValueKind::Single: {
-            float single = 0;
-            present = readFixed(statement, number, column.cType, single, errors);
-            value.real = single;
-            break;
-        }
-        case ValueKind::Double:
-            present = readFixed(statement, number, column.cType, value.real, errors);
-            break;
-        case ValueKind::Boolean: {
-            unsigned char bit = 0;
-            present = readFixed(statement, number, column.cType, bit, errors);
-            value.boolean = bit != 0;
-            break;
-        }
-        case ValueKind::Date: {
-            SQL_DATE_STRUCT date{};
-            present = readFixed(statement, number, column.cType, date, errors);
-            value.date = {date.year, date.month, date.day};
-            break;
-        }
-        case ValueKind::Time: {
-            SQL_TIME_STRUCT time{};
-            present = readFixed(statement, number, column.cType, time, errors);
-            value.time = {time.hour, time.minute, time.second, 0};
-            break;
-        }
-        case ValueKind::Timestamp: {
-            SQL_TIMESTAMP_STRUCT stamp{};
-            present = readFixed(statement, number, column.cType, stamp, errors);
-            value.date = {stamp.year, stamp.month, stamp.day};
-            value.time = {stamp.hour, stamp.minute, stamp.second, stamp.fraction};
-            break;
-        }
         case ValueKind::Binary:
             present = readChunks(statement, number, column.cType, value.bytes, errors);
             break;
-        case ValueKind::Guid: {
-            SQLGUID guid{};
-            present = readFixed(statement, number, column.cType, guid, errors);
-            // Display order: the three leading groups big-endian, then the
-            // eight trailing bytes as they are.
-            value.bytes.resize(sizeof(SQLGUID));
-            char* out = value.bytes.data();
-            putBigEndian(out, guid.Data1, 4);
-            putBigEndian(out + 4, guid.Data2, 2);
-            putBigEndian(out + 6, guid.Data3, 2);
-            std::memcpy(out + 8, guid.Data4, kGuidTailBytes);
-            break;
+        default: {
+            alignas(SQLBIGINT) unsigned char buffer[kMaxFixedBytes] = {};
+            SQLLEN indicator = 0;
+            const SQLRETURN rc = SQLGetData(statement.handle, number, column.cType, buffer,
+                                            fixedValueSize(column.cType), &indicator);
+            checkOdbc(rc, statement, errors, "SQLGetData");
+            present = indicator != SQL_NULL_DATA;
+            if (present) {
+                storeFixedValue(column.cType, buffer, value);
+            }
         }
     }
     value.kind = present ? kind : ValueKind::Null;
@@ -191,15 +132,40 @@ void OdbcValueReader::readText(OdbcHandleRef statement, SQLUSMALLINT number,
             utf8_.decode(narrow_, value.text);
         }
     }
-    // What is not a number must not reach the file as one. (Drivers run in
-    // the C locale here, so their decimals come with '.'.)
-    if (present && column.shape.kind == ValueKind::Decimal && !isDecimalText(value.text)) {
+    if (present) {
+        checkDecimal(column, value, errors);
+    }
+    value.kind = present ? column.shape.kind : ValueKind::Null;
+}
+
+void OdbcValueReader::storeBound(const OdbcColumn& column, const char* data, SQLLEN bytes,
+                                 Value& value, ErrorList& errors) {
+    switch (column.cType) {
+        case SQL_C_WCHAR:
+            value.text.resize(bytes / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
+            std::memcpy(value.text.data(), data, static_cast<size_t>(value.text.size()) * 2);
+            break;
+        case SQL_C_BINARY:
+            value.bytes.resize(bytes);
+            std::memcpy(value.bytes.data(), data, static_cast<size_t>(bytes));
+            break;
+        default:
+            utf8_.decode(QByteArrayView(data, bytes), value.text);
+            break;
+    }
+    checkDecimal(column, value, errors);
+    value.kind = column.shape.kind;
+}
+
+void OdbcValueReader::checkDecimal(const OdbcColumn& column, const Value& value,
+                                   ErrorList& errors) {
+    // Drivers run in the C locale here, so their decimals come with '.'.
+    if (column.shape.kind == ValueKind::Decimal && !isDecimalText(value.text)) {
         Error error = invalidValueError(column.name, value.text, column.shape.type);
         errors.clear();
         errors.add(error);
         throw error;
     }
-    value.kind = present ? column.shape.kind : ValueKind::Null;
 }
 
 }  // namespace brivano::db

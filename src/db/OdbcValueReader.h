@@ -20,12 +20,19 @@ class OdbcValueReader {
     void read(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column, Value& value,
               ErrorList& errors);
 
+    // Stores a whole character or binary value that the driver wrote into
+    // a bound buffer (`bytes` long, without its terminator).
+    void storeBound(const OdbcColumn& column, const char* data, SQLLEN bytes, Value& value,
+                    ErrorList& errors);
+
   private:
     void readText(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
                   Value& value, ErrorList& errors);
     void readConverted(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
                        Value& value, ErrorList& errors);
     [[noreturn]] void reject(const OdbcColumn& column, ErrorList& errors);
+    // What is not a number must not reach the file as one.
+    void checkDecimal(const OdbcColumn& column, const Value& value, ErrorList& errors);
 
     // Narrow text arrives here and is decoded as UTF-8, as the drivers here
     // send it.

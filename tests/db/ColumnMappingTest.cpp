@@ -87,7 +87,7 @@ TEST(ColumnMapping, OdbcTypesGiveTypeCodeSizeAndValueKind) {
         info.sqlType = c.sqlType;
         info.isUnsigned = c.isUnsigned;
         info.columnSize = c.columnSize;
-        const OdbcColumn column = mapOdbcColumn(info, false);
+        const OdbcColumn column = mapOdbcColumn(info);
         EXPECT_EQ(column.shape.type, c.type);
         EXPECT_EQ(column.shape.definedSize, c.definedSize);
         EXPECT_EQ(column.shape.kind, c.kind);
@@ -131,7 +131,7 @@ TEST(ColumnMapping, DeclaredNamesDecideWhenTheDriverReportsEveryTextAlike) {
         info.sqlType = SQL_VARCHAR;
         info.columnSize = 255;
         info.typeName = QString::fromLatin1(c.declared);
-        const OdbcColumn column = mapOdbcColumn(info, true);
+        const OdbcColumn column = mapOdbcColumn(info, {.byDeclaredName = true});
         EXPECT_EQ(column.shape.type, c.type);
         EXPECT_EQ(column.shape.definedSize, c.definedSize);
         if (column.shape.kind == ValueKind::Text) {

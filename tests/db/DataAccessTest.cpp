@@ -122,6 +122,42 @@ TEST_P(DataAccessTest, LongValuesAreReadWhole) {
     EXPECT_TRUE(binaryValue.bytes == bytes);
 }
 
+TEST_P(DataAccessTest, EveryRowKeepsItsValuesAcrossFetchBlocks) {
+    // Enough rows for several fetch blocks, some values longer than the
+    // size the driver reports for their column, and nulls in between.
+    constexpr int kRows = 600;
+    const auto text = [](int row) {
+        return row % 100 == 0 ? QString(1000, QChar(u'a' + row % 26))
+                              : QStringLiteral("r%1 è").arg(row);
+    };
+    const QString table = tableName(QStringLiteral("blocks"));
+    QStringList values;
+    for (int row = 0; row < kRows; ++row) {
+        values << (row % 7 == 3 ? QStringLiteral("(%1, NULL)").arg(row)
+                                : QStringLiteral("(%1, '%2')").arg(row).arg(text(row)));
+    }
+    runSetup({QStringLiteral("CREATE TABLE %1 (id integer, t %2)")
+                  .arg(table, QString::fromLatin1(dialectOf(database()).shortReportedText)),
+              QStringLiteral("INSERT INTO %1 VALUES %2").arg(table, values.join(u", "))});
+
+    auto connection = open();
+    const QString query = QStringLiteral("Select * from %1 order by id").arg(table);
+    EXPECT_EQ(connection->execute(query)->readAllRows().rows, kRows);
+    auto rs = connection->execute(query);
+    db::Field& id = rs->field(QStringLiteral("id"));
+    db::Field& t = rs->field(QStringLiteral("t"));
+    int row = 0;
+    for (; !rs->atEnd(); rs->moveNext(), ++row) {
+        ASSERT_EQ(id.value().integer, row);
+        if (row % 7 == 3) {
+            EXPECT_TRUE(t.isNull()) << row;
+        } else {
+            EXPECT_EQ(t.value().text, text(row)) << row;
+        }
+    }
+    EXPECT_EQ(row, kRows);
+}
+
 TEST_P(DataAccessTest, NonAsciiTextSurvivesEveryLocale) {
     const QString word = QStringLiteral("Perché città €");
     const QString table = tableName(QStringLiteral("città"));

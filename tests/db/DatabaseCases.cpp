@@ -134,12 +134,12 @@ QString Dialect::binaryLiteral(const QByteArray& bytes) const {
 
 Dialect dialectOf(const TestDatabase& database) {
     if (database.name == u"PostgreSQL") {
-        return {"text", "bytea", true};
+        return {"text", "bytea", "varchar", true};
     }
     if (database.name == u"MariaDB") {
-        return {"longtext", "longblob", false};
+        return {"longtext", "longblob", "varchar(1000)", false};
     }
-    return {"text", "blob", false};
+    return {"text", "blob", "varchar(10)", false};
 }
 
 QString describeValue(const db::Value& value) {

@@ -27,6 +27,9 @@ std::vector<ColumnCase> columnCases(const TestDatabase& database);
 struct Dialect {
     const char* longText;
     const char* longBinary;
+    // A varchar whose declared or reported size is below 1000 characters,
+    // yet holds 1000 (PostgreSQL: no limit; SQLite: none enforced).
+    const char* shortReportedText;
     QString binaryLiteral(const QByteArray& bytes) const;
     bool postgres = false;
 };
