@@ -86,27 +86,33 @@ void OdbcResultSet::checkOpen() const {
 
 void OdbcResultSet::fetchRow() {
     ++row_;
-    if (block_) {
-        if (++blockRow_ < block_->rows()) {
+    try {
+        if (block_) {
+            if (++blockRow_ >= block_->rows()) {
+                blockRow_ = 0;
+                if (!block_->fetch(errors())) {
+                    finish();
+                }
+            }
             return;
         }
-        blockRow_ = 0;
-        if (!block_->fetch(errors())) {
-            finish();
+        columnsRead_ = 0;
+        if (rowHasFailures_) {
+            std::fill(failures_.begin(), failures_.end(), std::nullopt);
+            rowHasFailures_ = false;
         }
-        return;
-    }
-    columnsRead_ = 0;
-    if (rowHasFailures_) {
-        std::fill(failures_.begin(), failures_.end(), std::nullopt);
-        rowHasFailures_ = false;
-    }
-    const SQLRETURN rc = SQLFetch(statement_->get());
-    if (rc == SQL_NO_DATA) {
+        const SQLRETURN rc = SQLFetch(statement_->get());
+        if (rc == SQL_NO_DATA) {
+            finish();
+            return;
+        }
+        checkOdbc(rc, statement_->ref(), errors(), "SQLFetch");
+    } catch (const Error&) {
+        // A cursor that failed to move has no current row to offer, and
+        // going on from it could repeat or skip rows: the result ends here.
         finish();
-        return;
+        throw;
     }
-    checkOdbc(rc, statement_->ref(), errors(), "SQLFetch");
 }
 
 bool OdbcResultSet::atEnd() {
@@ -159,13 +165,15 @@ std::int64_t OdbcResultSet::countRemainingRows() {
         return rows;
     }
     const SQLHSTMT statement = statement_->get();
-    // A driver that cannot fetch blocks keeps fetching one row at a time;
-    // ROWS_FETCHED tells how many came either way.
+    // Blocks only when the driver says how many rows each one brought;
+    // otherwise rows come one at a time and count one each.
     blockRowsFetched_ = 0;
-    SQLSetStmtAttr(statement, SQL_ATTR_ROW_ARRAY_SIZE,
-                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(kCountBlockRows)), 0);
     const bool tracked =
         SQL_SUCCEEDED(SQLSetStmtAttr(statement, SQL_ATTR_ROWS_FETCHED_PTR, &blockRowsFetched_, 0));
+    if (tracked) {
+        SQLSetStmtAttr(statement, SQL_ATTR_ROW_ARRAY_SIZE,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(kCountBlockRows)), 0);
+    }
     for (;;) {
         const SQLRETURN rc = SQLFetchScroll(statement, SQL_FETCH_NEXT, 0);
         if (rc == SQL_NO_DATA) {

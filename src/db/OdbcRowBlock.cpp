@@ -86,7 +86,8 @@ std::unique_ptr<OdbcRowBlock> OdbcRowBlock::bind(const OdbcStatement& statement,
                                      reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0)) &&
         SQL_SUCCEEDED(SQLSetStmtAttr(handle, SQL_ATTR_ROW_ARRAY_SIZE,
                                      reinterpret_cast<SQLPOINTER>(block->capacity_), 0)) &&
-        SQL_SUCCEEDED(SQLSetStmtAttr(handle, SQL_ATTR_ROWS_FETCHED_PTR, &block->rowsFetched_, 0));
+        SQL_SUCCEEDED(SQLSetStmtAttr(handle, SQL_ATTR_ROWS_FETCHED_PTR, &block->rowsFetched_, 0)) &&
+        SQL_SUCCEEDED(SQLSetStmtAttr(handle, SQL_ATTR_ROW_STATUS_PTR, block->rowStatus_.data(), 0));
     // A driver may lower the block size (01S02): ask what it took.
     SQLULEN taken = 0;
     bound = bound &&
@@ -111,7 +112,7 @@ std::unique_ptr<OdbcRowBlock> OdbcRowBlock::bind(const OdbcStatement& statement,
 }
 
 OdbcRowBlock::OdbcRowBlock(const OdbcStatement& statement, SQLULEN capacity)
-    : statement_(statement), capacity_(capacity) {}
+    : statement_(statement), capacity_(capacity), rowStatus_(capacity) {}
 
 OdbcRowBlock::~OdbcRowBlock() {
     unbind();
@@ -125,6 +126,7 @@ void OdbcRowBlock::unbind() {
     const SQLHSTMT handle = statement_.get();
     SQLFreeStmt(handle, SQL_UNBIND);
     SQLSetStmtAttr(handle, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    SQLSetStmtAttr(handle, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
     SQLSetStmtAttr(handle, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
 }
 
@@ -143,6 +145,10 @@ void OdbcRowBlock::read(SQLULEN row, int position, const OdbcColumn& column, Val
     const Buffer& buffer = buffers_[static_cast<size_t>(position)];
     const SQLLEN indicator = buffer.indicators[row];
     const char* data = buffer.data.data() + static_cast<SQLLEN>(row) * buffer.width;
+    if (rowStatus_[row] == SQL_ROW_ERROR) {
+        readWhole(row, position, column, value, reader, errors);
+        return;
+    }
     if (indicator == SQL_NULL_DATA) {
         value.kind = ValueKind::Null;
         return;

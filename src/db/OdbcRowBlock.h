@@ -51,6 +51,10 @@ class OdbcRowBlock {
     const OdbcStatement& statement_;
     SQLULEN capacity_;
     SQLULEN rowsFetched_ = 0;
+    // A row the driver could not fill (a value it failed to convert) is
+    // marked here; its values are then read one by one, which reports the
+    // driver's error for the value that fails.
+    std::vector<SQLUSMALLINT> rowStatus_;
     std::vector<Buffer> buffers_;
 };
 

@@ -40,7 +40,10 @@ void SqliteSession::open(const QString& path) {
 }
 
 void SqliteSession::raise(int code) {
-    const Error error = sqliteError(database_.get(), code);
+    raise(sqliteError(database_.get(), code));
+}
+
+void SqliteSession::raise(const Error& error) {
     errors_->clear();
     errors_->add(error);
     throw error;

@@ -23,6 +23,7 @@ class SqliteSession {
 
     // Puts SQLite's error for `code` into the error list and throws it.
     [[noreturn]] void raise(int code);
+    [[noreturn]] void raise(const Error& error);
 
   private:
     ErrorList* errors_;

@@ -83,7 +83,11 @@ void SqliteResultSet::step() {
         finish();
         return;
     }
-    session_->raise(code);
+    // A statement that failed to step has no current row to offer: the
+    // result ends here (the message is taken before the statement goes).
+    const Error error = sqliteError(session_->handle(), code);
+    finish();
+    session_->raise(error);
 }
 
 void SqliteResultSet::finish() {
