@@ -272,7 +272,6 @@ const Value& OdbcResultSet::blockValueAt(int position) {
     const auto index = static_cast<size_t>(position);
     Value& value = values_[index];
     if (readInRow_[index] != row_) {
-        OdbcLocaleScope utf8;
         errors().clear();
         block_->read(blockRow_, position, columns_[index], value, reader_, errors());
         readInRow_[index] = row_;

@@ -2,6 +2,7 @@
 
 #include "db/OdbcDiagnostics.h"
 #include "db/OdbcFixedValue.h"
+#include "db/OdbcLocaleScope.h"
 
 namespace brivano::db {
 
@@ -167,6 +168,7 @@ void OdbcRowBlock::read(SQLULEN row, int position, const OdbcColumn& column, Val
 
 void OdbcRowBlock::readWhole(SQLULEN row, int position, const OdbcColumn& column, Value& value,
                              OdbcValueReader& reader, ErrorList& errors) {
+    OdbcLocaleScope utf8;
     const SQLRETURN rc = SQLSetPos(statement_.get(), static_cast<SQLSETPOSIROW>(row + 1),
                                    SQL_POSITION, SQL_LOCK_NO_CHANGE);
     checkOdbc(rc, statement_.ref(), errors, "SQLSetPos");
