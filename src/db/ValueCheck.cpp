@@ -6,7 +6,7 @@ namespace brivano::db {
 
 namespace {
 
-// SQLSTATE 22018: invalid character value for cast specification.
+// SQLSTATE 22018: a stored character value that does not convert to the column's type.
 constexpr QStringView kInvalidCast = u"22018";
 constexpr qsizetype kShownCharacters = 40;
 
