@@ -82,9 +82,12 @@ std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
         return 0;
     };
 
-    if (!guard([&] { resultSet_ = execute(query); }))
-        return noBlock();
+    // Label5 names the table once the query has run, also when it failed:
+    // the status line follows the steps, whatever became of them.
+    const bool queried = guard([&] { resultSet_ = execute(query); });
     host_.setTableStatus(tableStatus);
+    if (!queried)
+        return noBlock();
     const std::optional<bool> empty = atEnd();
     if (!empty)
         return noBlock();
@@ -104,13 +107,14 @@ std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
     // header is written, so that a table that cannot be read again gets no
     // block either. Any earlier result of the connection goes first.
     resultSet_.reset();
-    if (!guard([&] { resultSet_ = execute(query); }))
+    const bool queriedAgain = guard([&] { resultSet_ = execute(query); });
+    host_.setTableStatus(tableStatus + QString::number(lastRow_ + 1));
+    if (!queriedAgain)
         return noBlock();
     const std::optional<bool> emptied = atEnd();
     if (!emptied)
         return noBlock();
     writeHeader(tableName, lastColumn_, lastRow_);
-    host_.setTableStatus(tableStatus + QString::number(lastRow_ + 1));
     if (*emptied)  // emptied between the two readings: the header alone
         return noBlock();
 

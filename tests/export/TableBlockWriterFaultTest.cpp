@@ -81,6 +81,11 @@ TEST_F(WriterFaults, ATableThatCannotBeReadAgainGetsNoBlock) {
     EXPECT_EQ(write({"Articoli", "Vuota"}), "I,Vuota,0,0\r\n");
     EXPECT_EQ(counts, (std::vector<std::int32_t>{0, 0}));
     EXPECT_EQ(reported, QStringList{"no such table: Articoli"});
+    // The first reading's count is shown once the second query has run,
+    // also when it failed.
+    EXPECT_EQ(host.tableStatus, QStringList({"Export Tabella Articoli; TotRecors: ",
+                                             "Export Tabella Articoli; TotRecors: 2",
+                                             "Export Tabella Vuota; TotRecors: "}));
 }
 
 TEST_F(WriterFaults, AResultThatCannotTellWhereItStandsEndsTheTable) {

@@ -139,6 +139,9 @@ TEST_F(WriterTest, AFailedQueryWritesNoBlockAndTheNextTableFollows) {
     EXPECT_EQ(counts, (std::vector<std::int32_t>{0, 0}));
     ASSERT_EQ(reported.size(), 1);
     EXPECT_TRUE(reported[0].contains("no such table")) << reported[0].toStdString();
+    // The status line names a table whose query failed all the same.
+    EXPECT_EQ(host.tableStatus, QStringList({"Export Tabella Mancante; TotRecors: ",
+                                             "Export Tabella Vuota; TotRecors: "}));
 }
 
 }  // namespace
