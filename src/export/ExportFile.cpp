@@ -9,8 +9,8 @@ namespace brivano::exporter {
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
-// Room for the longest line end beyond a full buffer, so that appending the
-// last line of a buffer does not reallocate it.
+// Room beyond a full buffer for the line that fills it: a line up to this
+// size never reallocates the buffer (a longer one grows it once, for good).
 constexpr qsizetype kBufferSlack = qsizetype{64} << 10;
 
 }  // namespace
