@@ -26,4 +26,15 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+// QWidget would take the double click for a second press, and its release
+// would run the command again: a double click on "Stampa" would print twice.
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mouseDoubleClickEvent(event);
+        return;
+    }
+    pressed_ = false;
+    event->accept();
+}
+
 }  // namespace brivano::app
