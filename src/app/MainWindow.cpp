@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <exception>
 
 #include "app/ApplicationTitle.h"
 #include "app/ClickLabel.h"
@@ -76,12 +77,16 @@ void MainWindow::connectCommands() {
 
 // Qt's event loop must not see an exception; the commands handle their own
 // failures, so anything arriving here is unexpected and is shown as it is.
+// That includes what the standard library throws (out of memory while a
+// large table is read, for one): left to Qt it would end the program.
 template <typename Command>
 void MainWindow::runCommand(Command&& command) {
     try {
         command();
     } catch (const Error& error) {
         messageBox_(error.description());
+    } catch (const std::exception& error) {
+        messageBox_(QString::fromLocal8Bit(error.what()));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app/PrintCommand.h"
 
+#include "app/ApplicationTitle.h"
 #include "app/MessageListPrint.h"
 #include "app/QtPrinter.h"
 #include "db/Error.h"
@@ -37,7 +38,7 @@ PrintCommand::PrinterFactory defaultPrinterFactory() {
 PrintCommand::MessageSink messageBoxSink(QWidget* parent) {
     // The window may be gone by the time a message comes; then the box has no owner.
     return [owner = QPointer<QWidget>(parent)](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Brivano"), text, QMessageBox::Ok,
+        QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::Ok,
                         owner.data());
         box.exec();
     };

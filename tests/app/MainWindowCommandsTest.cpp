@@ -8,9 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <new>
 
 #include "MainWindowTestFixture.h"
 #include "app/ClickLabel.h"
@@ -99,6 +102,66 @@ TEST_F(MainWindowTest, PrintCommandRunsFromItsLabelPictureAndButton) {
     }
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join(u'|').toStdString();
     EXPECT_EQ(form().errori->count(), 1);
+}
+
+TEST_F(MainWindowTest, DoubleClickOnALabelOrPictureRunsItsCommandOnce) {
+    openWindow();
+    // Through the window system, which turns the second click into a
+    // double click as a real mouse would.
+    const auto doubleClick = [this](QWidget* widget) {
+        QTest::mouseDClick(window().windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                           widget->mapTo(&window(), widget->rect().center()));
+    };
+    doubleClick(form().label37);
+    EXPECT_EQ(printedDocuments_, 1);
+    doubleClick(form().image1);
+    EXPECT_EQ(printedDocuments_, 2);
+    doubleClick(form().label2);
+    doubleClick(form().image3);
+    EXPECT_EQ(messages_, (QStringList{kNothingTicked, kNothingTicked}));
+}
+
+TEST_F(MainWindowTest, MessagesComeInAModalBoxTitledBrivanoWithOnlyOk) {
+    writeSettings(makeDatabase(kPresenzeTables));
+    openWindowWithMessageBoxes();
+    ShownBox nothingTicked;
+    closeNextMessageBox(nothingTicked);
+    click(form().label2);
+    ASSERT_TRUE(nothingTicked.shown);
+    EXPECT_EQ(nothingTicked.text, kNothingTicked);
+    EXPECT_EQ(nothingTicked.pointer, Qt::ArrowCursor);
+
+    form().command[1]->click();
+    form().selTab[0]->setChecked(true);
+    ShownBox completed;
+    closeNextMessageBox(completed);
+    click(form().label2);
+    ASSERT_TRUE(completed.shown);
+    EXPECT_EQ(completed.text, kCompleted);
+    // The wait pointer stays until the operator has closed the message.
+    EXPECT_EQ(completed.pointer, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    for (const ShownBox& box : {nothingTicked, completed}) {
+        EXPECT_EQ(box.title, QStringLiteral("Brivano"));
+        EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+        EXPECT_EQ(box.buttons, QMessageBox::Ok);
+        EXPECT_TRUE(box.modal);
+        EXPECT_EQ(box.parent, &window());
+    }
+}
+
+TEST_F(MainWindowTest, FailureOutsideTheToolsErrorsIsShownAndTheWindowGoesOn) {
+    connections_ = []() -> std::unique_ptr<db::Connection> { throw std::bad_alloc(); };
+    openWindow();
+    tickGroup(1);
+
+    click(form().label2);
+
+    EXPECT_EQ(messages_, QStringList{QString::fromLatin1(std::bad_alloc().what())});
+    EXPECT_FALSE(window().exportRun().isRunning());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(window().isVisible());
 }
 
 TEST_F(MainWindowTest, OtherControlsRunNothingWhenClicked) {

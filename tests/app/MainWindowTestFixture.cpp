@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/QtPrinter.h"
 #include "db/ConnectionFactory.h"
@@ -36,7 +38,7 @@ class QtApplicationEnvironment : public ::testing::Environment {
 
 }  // namespace
 
-MainWindowTest::MainWindowTest() {
+MainWindowTest::MainWindowTest() : connections_(&db::createConnection) {
     EXPECT_NE(QApplication::instance(), nullptr);
     EXPECT_TRUE(drive_.isValid());
 }
@@ -64,9 +66,17 @@ QString MainWindowTest::makeDatabase(const QString& sql) {
 }
 
 MainWindow& MainWindowTest::openWindow() {
+    return openWindow(true);
+}
+
+MainWindow& MainWindowTest::openWindowWithMessageBoxes() {
+    return openWindow(false);
+}
+
+MainWindow& MainWindowTest::openWindow(bool recordMessages) {
     MainWindow::Services services{
         db::ToolPaths(drive_.path()),
-        &db::createConnection,
+        connections_,
         [this]() -> std::unique_ptr<Printer> {
             ++printedDocuments_;
             return QtPrinter::toPdfFile(
@@ -78,11 +88,38 @@ MainWindow& MainWindowTest::openWindow() {
             pointerAtMessage_.push_back(pointer ? pointer->shape() : Qt::ArrowCursor);
         },
     };
+    if (!recordMessages) {
+        services.messageBox = nullptr;
+    }
     window_ = std::make_unique<MainWindow>(std::move(services));
     window_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     window_->activateWindow();
     return *window_;
+}
+
+void MainWindowTest::closeNextMessageBox(ShownBox& box) {
+    // Polled from the event loop that the box's exec() runs.
+    auto* poll = new QTimer(window_.get());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &box] {
+        auto* open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (open == nullptr) {
+            return;
+        }
+        const QCursor* pointer = QApplication::overrideCursor();
+        box = {true,
+               open->windowTitle(),
+               open->text(),
+               open->icon(),
+               static_cast<int>(open->standardButtons()),
+               open->isModal(),
+               open->parentWidget(),
+               pointer ? pointer->shape() : Qt::ArrowCursor};
+        poll->stop();
+        poll->deleteLater();
+        open->button(QMessageBox::Ok)->click();
+    });
+    poll->start(0);
 }
 
 QWidget* MainWindowTest::control(const QString& name) {

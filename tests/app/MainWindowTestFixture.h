@@ -29,6 +29,9 @@ class MainWindowTest : public ::testing::Test {
     // Creates the window (load step included), shows it and waits until it
     // is on screen.
     MainWindow& openWindow();
+    // The same with the window's own modal message boxes instead of the
+    // recorder; a test reads and closes them with closeNextMessageBox().
+    MainWindow& openWindowWithMessageBoxes();
     MainWindow& window() { return *window_; }
     const ExportForm& form() { return window_->form(); }
 
@@ -46,13 +49,33 @@ class MainWindowTest : public ::testing::Test {
     QStringList messageList();
     QString exportFileText();
 
+    // What a message box showed, read by closeNextMessageBox().
+    struct ShownBox {
+        bool shown = false;
+        QString title;
+        QString text;
+        int icon = 0;  // QMessageBox::Icon
+        int buttons = 0;
+        bool modal = false;
+        QWidget* parent = nullptr;
+        Qt::CursorShape pointer = Qt::ArrowCursor;
+    };
+    // Reads the next modal message box when it comes up, then presses its
+    // OK button.
+    void closeNextMessageBox(ShownBox& box);
+
     QTemporaryDir drive_;
+    // The database providers the window uses; a test may put a failing
+    // one here before it opens the window.
+    exporter::ExportRun::ConnectionFactory connections_;
     QStringList messages_;  // what the message box was asked to show
     int printedDocuments_ = 0;
     // The pointer in force each time a message was shown.
     std::vector<Qt::CursorShape> pointerAtMessage_;
 
   private:
+    MainWindow& openWindow(bool recordMessages);
+
     std::unique_ptr<MainWindow> window_;
 };
 
