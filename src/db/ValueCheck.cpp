@@ -88,6 +88,13 @@ Error invalidValueError(const QString& column, QStringView stored, std::int16_t 
     if (stored.size() > kShownCharacters) {
         shown += QStringLiteral("...");
     }
+    // The message is one line of the message list: a line break or any
+    // other control character of the stored value is shown as a blank.
+    for (QChar& c : shown) {
+        if (c.category() == QChar::Other_Control) {
+            c = u' ';
+        }
+    }
     return Error(0,
                  QStringLiteral("Column %1 holds \"%2\", which is not a valid %3")
                      .arg(column, shown, typeName(type)),

@@ -23,6 +23,8 @@ TEST_P(SqliteValuesTest, ValuesThatDoNotFitTheirColumnAreReported) {
         {"time", "'noon'", "noon"},
         {"datetime", "'notadate'", "notadate"},
         {"boolean", "'yes'", "yes"},
+        // The message stays one line whatever the value holds.
+        {"integer", "'x' || char(10) || 'y' || char(9) || 'z'", "x y z"},
     };
     QStringList columns;
     QStringList values;
@@ -46,6 +48,8 @@ TEST_P(SqliteValuesTest, ValuesThatDoNotFitTheirColumnAreReported) {
             ASSERT_GT(connection->errors().count(), 0);
             EXPECT_EQ(error.sqlState(), QStringLiteral("22018"));
             EXPECT_TRUE(error.description().contains(QString::fromLatin1(cases[k].shown)))
+                << error.description().toStdString();
+            EXPECT_FALSE(error.description().contains(u'\n') || error.description().contains(u'\t'))
                 << error.description().toStdString();
         }
     }
