@@ -1,5 +1,7 @@
 #include "db/SqliteConnection.h"
 
+#include <algorithm>
+
 #include "db/ConnectionString.h"
 #include "db/LayerErrors.h"
 #include "db/SqliteResultSet.h"
@@ -50,7 +52,31 @@ void SqliteSession::raise(const Error& error) {
 }
 
 void SqliteSession::close() noexcept {
+    statements_.clear();
     database_.reset();
+}
+
+sqlite3_stmt* SqliteSession::prepare(const QString& text) {
+    sqlite3_stmt* statement = nullptr;
+    const int code = sqlite3_prepare16_v3(
+        database_.get(), text.utf16(), static_cast<int>(text.size() * 2), 0, &statement, nullptr);
+    if (code != SQLITE_OK) {
+        raise(code);  // SQLite leaves no statement behind on failure
+    }
+    if (statement != nullptr) {
+        statements_.emplace_back(statement);
+    }
+    return statement;
+}
+
+void SqliteSession::finalize(sqlite3_stmt* statement) noexcept {
+    // Not found once the session closed: the statement went with it.
+    auto it =
+        std::find_if(statements_.begin(), statements_.end(),
+                     [statement](const SqliteStatementHandle& h) { return h.get() == statement; });
+    if (it != statements_.end()) {
+        statements_.erase(it);
+    }
 }
 
 SqliteConnection::~SqliteConnection() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "db/Database.h"
 #include "db/SqliteHandles.h"
@@ -15,7 +16,16 @@ class SqliteSession {
 
     // Opens the file read-only; a missing file is an error, never created.
     void open(const QString& path);
+    // Finalizes every statement and closes the file, at once: result sets
+    // that outlive the connection hold nothing of it (no read lock that
+    // would keep writers out).
     void close() noexcept;
+
+    // Prepares a statement that the session owns until finalize() or the
+    // session's close, whichever comes first; null for a text without any
+    // statement. Failures are in the error list.
+    sqlite3_stmt* prepare(const QString& text);
+    void finalize(sqlite3_stmt* statement) noexcept;
 
     bool isOpen() const { return database_ != nullptr; }
     sqlite3* handle() const { return database_.get(); }
@@ -28,7 +38,15 @@ class SqliteSession {
   private:
     ErrorList* errors_;
     SqliteDatabaseHandle database_;
+    std::vector<SqliteStatementHandle> statements_;
 };
+
+// Gives a statement back to the session that prepared it.
+struct SqliteSessionFinalizer {
+    SqliteSession* session = nullptr;
+    void operator()(sqlite3_stmt* statement) const { session->finalize(statement); }
+};
+using SqliteSessionStatement = std::unique_ptr<sqlite3_stmt, SqliteSessionFinalizer>;
 
 // The built-in provider for "Provider=SQLite;Data Source=/path/file.db":
 // the file is opened directly through the SQLite library, read-only.

@@ -31,15 +31,10 @@ const Value& SqliteField::value() {
 }
 
 SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const QString& commandText)
-    : session_(std::move(session)), commandText_(commandText) {
-    sqlite3_stmt* statement = nullptr;
-    const int code =
-        sqlite3_prepare16_v3(session_->handle(), commandText.utf16(),
-                             static_cast<int>(commandText.size() * 2), 0, &statement, nullptr);
-    statement_.reset(statement);
-    if (code != SQLITE_OK) {
-        session_->raise(code);
-    }
+    : session_(std::move(session)),
+      commandText_(commandText),
+      statement_(session_->prepare(commandText), SqliteSessionFinalizer{session_.get()}) {
+    sqlite3_stmt* statement = statement_.get();
     if (statement == nullptr) {
         atEnd_ = true;  // nothing but blanks or comments
         return;

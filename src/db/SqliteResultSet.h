@@ -59,7 +59,7 @@ class SqliteResultSet final : public ResultSet {
 
     std::shared_ptr<SqliteSession> session_;
     QString commandText_;
-    SqliteStatementHandle statement_;
+    SqliteSessionStatement statement_;  // after session_: it goes first
     std::vector<SqliteColumn> columns_;
     std::vector<SqliteField> fields_;
     std::vector<Value> values_;

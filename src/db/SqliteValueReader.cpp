@@ -1,6 +1,5 @@
 #include "db/SqliteValueReader.h"
 
-#include <QLocale>
 #include <cmath>
 #include <cstring>
 
@@ -24,6 +23,15 @@ bool isIntegral(double real) {
     return std::isfinite(real) && std::trunc(real) == real;
 }
 
+// Bytes where text is expected, written as the SQLite ODBC driver shows
+// them: a blob literal such as X'00FF'.
+void blobLiteral(sqlite3_stmt* statement, int index, QString& out) {
+    const QByteArray bytes =
+        QByteArray::fromRawData(static_cast<const char*>(sqlite3_column_blob(statement, index)),
+                                sqlite3_column_bytes(statement, index));
+    out = QStringLiteral("X'") + QString::fromLatin1(bytes.toHex().toUpper()) + u'\'';
+}
+
 }  // namespace
 
 void SqliteValueReader::read(sqlite3_stmt* statement, int index, const SqliteColumn& column,
@@ -42,14 +50,15 @@ void SqliteValueReader::read(sqlite3_stmt* statement, int index, const SqliteCol
             std::memcpy(value.bytes.data(), bytes, static_cast<size_t>(size));
         }
     } else if (!isConvertedFromText(kind)) {
-        // Text: SQLite gives numbers their own text form, as the driver does.
-        utf8_.decode(storedText(statement, index), value.text);
+        storedTextOf(statement, index, storage, value.text);
+    } else if (storage == SQLITE_BLOB) {
+        reject(statement, index, storage, column);  // no number, date or time is made of bytes
     } else if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
         if (!readNumber(statement, index, storage, kind, value)) {
-            reject(statement, index, column);
+            reject(statement, index, storage, column);
         }
     } else if (!convertStoredText(kind, storedText(statement, index), value, utf8_)) {
-        reject(statement, index, column);
+        reject(statement, index, storage, column);
     }
     value.kind = kind;
 }
@@ -62,13 +71,9 @@ bool SqliteValueReader::readNumber(sqlite3_stmt* statement, int index, int stora
             value.real = sqlite3_column_double(statement, index);
             return true;
         case ValueKind::Decimal:
-            if (storage == SQLITE_INTEGER) {
-                value.text.setNum(sqlite3_column_int64(statement, index));
-            } else {
-                // The shortest digits that give back the same number.
-                value.text.setNum(sqlite3_column_double(statement, index), 'g',
-                                  QLocale::FloatingPointShortest);
-            }
+            // SQLite's own digits (15 significant ones for a real), which
+            // are what the ODBC driver hands on.
+            utf8_.decode(storedText(statement, index), value.text);
             return true;
         case ValueKind::Integer:
         case ValueKind::Unsigned:
@@ -104,8 +109,19 @@ bool SqliteValueReader::readNumber(sqlite3_stmt* statement, int index, int stora
     return true;
 }
 
-void SqliteValueReader::reject(sqlite3_stmt* statement, int index, const SqliteColumn& column) {
-    utf8_.decode(storedText(statement, index), scratch_);
+void SqliteValueReader::storedTextOf(sqlite3_stmt* statement, int index, int storage,
+                                     QString& out) {
+    if (storage == SQLITE_BLOB) {
+        blobLiteral(statement, index, out);
+    } else {
+        // Numbers in SQLite's own text form, as the driver gives them.
+        utf8_.decode(storedText(statement, index), out);
+    }
+}
+
+void SqliteValueReader::reject(sqlite3_stmt* statement, int index, int storage,
+                               const SqliteColumn& column) {
+    storedTextOf(statement, index, storage, scratch_);
     throw invalidValueError(column.name, scratch_, column.shape.type);
 }
 

@@ -21,7 +21,11 @@ class SqliteValueReader {
     // Numbers stored as numbers, without going through text; false when
     // the stored value is no exact number of the column's kind.
     bool readNumber(sqlite3_stmt* statement, int index, int storage, ValueKind kind, Value& value);
-    [[noreturn]] void reject(sqlite3_stmt* statement, int index, const SqliteColumn& column);
+    // The text the SQLite ODBC driver gives for a stored value.
+    void storedTextOf(sqlite3_stmt* statement, int index, int storage, QString& out);
+    // `storage` is the value's storage class as read before any conversion.
+    [[noreturn]] void reject(sqlite3_stmt* statement, int index, int storage,
+                             const SqliteColumn& column);
 
     Utf8Decoder utf8_;
     QString scratch_;
