@@ -301,6 +301,66 @@ TEST_P(DataAccessTest, ReadAllRowsGivesDimensionsAndConsumesTheResult) {
     EXPECT_EQ(rs->readAllRows().rows, 0);
 }
 
+// The connection-string options that make a driver stream its result
+// instead of holding all of it; empty for the built-in provider.
+QString streamingOptions(const TestDatabase& database) {
+    switch (database.kind) {
+        case TestDatabase::Kind::SqliteOdbc:
+            return QStringLiteral(";StepAPI=1");
+        case TestDatabase::Kind::SqliteNative:
+            return {};
+        case TestDatabase::Kind::Server:
+            break;
+    }
+    return database.name == u"PostgreSQL" ? QStringLiteral(";UseDeclareFetch=1;Fetch=10")
+                                          : QStringLiteral(";NO_CACHE=1");
+}
+
+TEST_P(DataAccessTest, ReadAllRowsCountsWhatSteppingReads) {
+    // More rows than a streaming driver fetches at a time; one table whose
+    // columns can be fetched in blocks, one with a long column.
+    constexpr int kRows = 25;
+    const QString narrow = tableName(QStringLiteral("narrow"));
+    const QString wide = tableName(QStringLiteral("wide"));
+    QStringList setup{QStringLiteral("CREATE TABLE %1 (a integer, b varchar(10))").arg(narrow),
+                      QStringLiteral("CREATE TABLE %1 (a integer, t %2)")
+                          .arg(wide, QString::fromLatin1(dialectOf(database()).longText))};
+    for (int row = 0; row < kRows; ++row) {
+        setup << QStringLiteral("INSERT INTO %1 VALUES (%2, 'r%2')").arg(narrow).arg(row)
+              << QStringLiteral("INSERT INTO %1 VALUES (%2, 'r%2')").arg(wide).arg(row);
+    }
+    runSetup(setup);
+
+    QStringList options{QString()};
+    if (const QString streaming = streamingOptions(database()); !streaming.isEmpty())
+        options << streaming;
+    for (const QString& option : options) {
+        const QString string = connectionString() + option;
+        for (const QString& table : {narrow, wide}) {
+            for (const int moves : {0, 3}) {
+                SCOPED_TRACE(QStringLiteral("%1 after %2 moves, options \"%3\"")
+                                 .arg(table)
+                                 .arg(moves)
+                                 .arg(option)
+                                 .toStdString());
+                auto connection = openConnection(string);
+                const QString query = QStringLiteral("Select * from ") + table;
+                auto measured = connection->execute(query);
+                for (int i = 0; i < moves; ++i)
+                    measured->moveNext();
+                EXPECT_EQ(measured->readAllRows().rows, kRows - moves);
+                measured.reset();
+
+                auto stepped = connection->execute(query);
+                int rows = 0;
+                for (; !stepped->atEnd(); stepped->moveNext())
+                    ++rows;
+                EXPECT_EQ(rows, kRows);
+            }
+        }
+    }
+}
+
 TEST_P(DataAccessTest, ResultReadsForwardFromItsFirstRow) {
     const QString table = tableName(QStringLiteral("forward"));
     runSetup({QStringLiteral("CREATE TABLE %1 (a integer)").arg(table),
