@@ -1,11 +1,26 @@
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "MainWindowTestFixture.h"
+#include "app/cli/ConsoleExportHost.h"
 #include "app/cli/ExportCommandLine.h"
 #include "db/Error.h"
+#include "export/ExportRun.h"
+
+extern char** environ;
 
 namespace brivano::app::test {
 namespace {
@@ -29,6 +44,108 @@ ProcessResult runExport(const QStringList& arguments, const QString& home) {
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
+
+// brivano-export with its standard output in a pipe that the test reads
+// only as far as it chooses: once the pipe is full the program waits, still
+// in the middle of its export, for as long as the test wants.
+class PausedExport {
+  public:
+    PausedExport(const QStringList& arguments, const QString& errorFile) {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            ADD_FAILURE() << "pipe2 failed";
+            return;
+        }
+        out_ = fds[0];
+        std::vector<std::string> words{BRIVANO_EXPORT_BINARY};
+        for (const QString& argument : arguments)
+            words.push_back(argument.toStdString());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const std::string errorPath = errorFile.toStdString();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+            ADD_FAILURE() << "cannot start " << argv[0];
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+    }
+    ~PausedExport() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (out_ >= 0)
+            ::close(out_);
+    }
+    PausedExport(const PausedExport&) = delete;
+    PausedExport& operator=(const PausedExport&) = delete;
+
+    pid_t pid() const { return pid_; }
+
+    // The next line of standard output, read byte by byte so that nothing
+    // after it leaves the pipe.
+    QByteArray readLine() {
+        QByteArray line;
+        char c = 0;
+        while (::read(out_, &c, 1) == 1) {
+            line.append(c);
+            if (c == '\n')
+                break;
+        }
+        return line;
+    }
+
+    // Reads the rest of standard output and waits for the program: its
+    // exit status, or minus the signal that ended it.
+    int finish() {
+        char buffer[4096];
+        while (::read(out_, buffer, sizeof buffer) > 0) {
+        }
+        int status = 0;
+        const pid_t waited = ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        if (waited <= 0)
+            return INT_MIN;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+};
+
+// A console host whose stop flag is raised by the test at a chosen moment,
+// as a signal would raise it.
+class StoppingHost : public ConsoleExportHost {
+  public:
+    enum class StopAt { FirstRow, CompletionMessage };
+    StoppingHost(const QString& connection, std::FILE* out, StopAt at)
+        : ConsoleExportHost(connection, {QStringLiteral("Brand")}, out, nullptr), at_(at) {}
+    ~StoppingHost() override { stopFlag().store(false); }
+
+    void rowsDone(std::int32_t rows) override {
+        if (at_ == StopAt::FirstRow)
+            stopFlag().store(true);
+        ConsoleExportHost::rowsDone(rows);
+    }
+    void showMessage(const QString& text) override {
+        // The completion message comes after the file was put in place.
+        if (at_ == StopAt::CompletionMessage)
+            stopFlag().store(true);
+        ConsoleExportHost::showMessage(text);
+    }
+
+  private:
+    StopAt at_;
+};
 
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
@@ -138,6 +255,77 @@ TEST_F(MainWindowTest, CommandLineExitsOneWhenAStepFailsAndKeepsGoing) {
         drive_.path());
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(unwritable.out.contains(QStringLiteral("Esportazione Completata!")));
+}
+
+TEST_F(MainWindowTest, CommandLineInterruptedLeavesThePreviousExportInPlace) {
+    const QString connection = makeDatabase(QString::fromLatin1(kTables));
+    // Brand is written first; the missing tables after it make lines enough
+    // to fill the output pipe, so the program is exporting when the signal
+    // comes, whatever the machine's speed.
+    QStringList tables{QStringLiteral("Brand")};
+    for (int i = 1; i < exporter::ExportHost::kSlotCount; ++i)
+        tables << QStringLiteral("Manca%1_").arg(i) + QString(2000, u'x');
+    const QString output = drive_.filePath(QStringLiteral("export.txt"));
+    const QString errors = drive_.filePath(QStringLiteral("stderr.txt"));
+    const QByteArray previous = "I,Prima,0,0\r\n";
+
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        QFile file(output);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(previous);
+        file.close();
+
+        PausedExport run(QStringList{"--connection", connection, "--output", output} + tables,
+                         errors);
+        // The first line comes from the run: the signal handlers are in place.
+        ASSERT_EQ(run.readLine(), QByteArray("Export Tabella Brand...\n"));
+        ASSERT_EQ(::kill(run.pid(), signal), 0);
+        EXPECT_EQ(run.finish(), 1);
+
+        EXPECT_EQ(fileBytes(output), previous);
+        EXPECT_TRUE(fileBytes(errors).contains("interrupted")) << fileBytes(errors).constData();
+        // Nothing of the abandoned file is left beside it.
+        EXPECT_EQ(QDir(drive_.path()).entryList(QDir::Files),
+                  QStringList({"export.txt", "stderr.txt", "tables.db"}));
+    }
+
+    // A second signal ends the program at once, unless the run stopped at
+    // the first; either way the previous file stays.
+    PausedExport run(QStringList{"--connection", connection, "--output", output} + tables, errors);
+    ASSERT_EQ(run.readLine(), QByteArray("Export Tabella Brand...\n"));
+    ASSERT_EQ(::kill(run.pid(), SIGINT), 0);
+    ASSERT_EQ(::kill(run.pid(), SIGTERM), 0);
+    const int status = run.finish();
+    EXPECT_TRUE(status == 1 || status == -SIGINT || status == -SIGTERM) << status;
+    EXPECT_EQ(fileBytes(output), previous);
+}
+
+TEST_F(MainWindowTest, CommandLineStopCountsOnlyWhenTheRunSawIt) {
+    const QString connection = makeDatabase(QString::fromLatin1(kTables));
+    const QString output = drive_.filePath(QStringLiteral("export.txt"));
+    std::FILE* out = std::fopen("/dev/null", "w");
+    ASSERT_NE(out, nullptr);
+
+    // Stopped in the middle of the table: the file is not written.
+    {
+        StoppingHost host(connection, out, StoppingHost::StopAt::FirstRow);
+        exporter::ExportRun run(host, output);
+        run.RunExport();
+        EXPECT_TRUE(host.stopSeen());
+        EXPECT_FALSE(QFile::exists(output));
+    }
+    // A stop that comes once the file is in place changes nothing: the
+    // export is complete, and must not be called interrupted.
+    {
+        StoppingHost host(connection, out, StoppingHost::StopAt::CompletionMessage);
+        exporter::ExportRun run(host, output);
+        run.RunExport();
+        EXPECT_FALSE(host.stopSeen());
+        EXPECT_EQ(run.reportCount(), 0);
+        EXPECT_TRUE(fileBytes(output).startsWith("I,Brand,3,1\r\n"));
+    }
+    std::fclose(out);
 }
 
 }  // namespace

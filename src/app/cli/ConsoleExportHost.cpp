@@ -74,6 +74,14 @@ void ConsoleExportHost::showMessage(const QString& text) {
     std::fflush(out_);
 }
 
+bool ConsoleExportHost::stopRequested() {
+    // Once seen, the stop holds for the rest of the run, which then
+    // abandons its file at its next look.
+    if (stopFlag().load())
+        stopSeen_ = true;
+    return stopSeen_;
+}
+
 void ConsoleExportHost::clearProgress() {
     if (!progressShown_)
         return;

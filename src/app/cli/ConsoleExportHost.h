@@ -34,7 +34,11 @@ class ConsoleExportHost : public exporter::ExportHost {
     void setWaitPointer(bool) override {}
     void showMessage(const QString& text) override;
     void yield() override {}
-    bool stopRequested() override { return stopFlag().load(); }
+    bool stopRequested() override;
+    // True when the run was told to stop, and so left the previous export
+    // file in place. A stop that comes after the run's last look at the
+    // flag (the file already replaced) does not count.
+    bool stopSeen() const { return stopSeen_; }
 
   private:
     void clearProgress();
@@ -47,6 +51,7 @@ class ConsoleExportHost : public exporter::ExportHost {
     QString currentTable_;
     QElapsedTimer sinceProgress_;
     bool progressShown_ = false;
+    bool stopSeen_ = false;
 };
 
 }  // namespace brivano::app

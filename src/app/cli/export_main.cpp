@@ -18,8 +18,15 @@ using brivano::app::ConsoleExportHost;
 constexpr int kExportOk = 0;
 constexpr int kExportFailed = 1;
 
-void requestStop(int) {
-    ConsoleExportHost::stopFlag().store(true);
+// The first signal asks the run to stop at its next look, which leaves the
+// previous export file in place. A second one ends the program at once, for
+// a connection or query that hangs before the run looks again; the previous
+// file is still in place then.
+void requestStop(int signal) {
+    if (ConsoleExportHost::stopFlag().exchange(true)) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
 }
 
 void printError(const QString& text) {
@@ -65,7 +72,7 @@ int main(int argc, char** argv) {
     brivano::exporter::ExportRun run(host, command.output.value_or(paths.exportFile()));
     run.RunExport();
 
-    if (ConsoleExportHost::stopFlag().load()) {
+    if (host.stopSeen()) {
         printError(QStringLiteral("interrupted; the export file was not replaced"));
         return kExportFailed;
     }
