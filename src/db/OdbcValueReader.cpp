@@ -32,13 +32,18 @@ qsizetype writtenUnits(const Unit* chunk, qsizetype room) {
 template <class Buffer>
 bool readChunks(OdbcHandleRef statement, SQLUSMALLINT number, SQLSMALLINT cType, Buffer& out,
                 ErrorList& errors) {
-    const qsizetype unit = sizeof(typename Buffer::value_type);
+    using Unit = typename Buffer::value_type;
+    const qsizetype unit = sizeof(Unit);
     const qsizetype terminator = cType == SQL_C_BINARY ? 0 : 1;  // in units
     qsizetype filled = 0;
     qsizetype request = kChunkBytes / unit;
     for (;;) {
         out.resize(filled + request);
         auto* chunk = out.data() + filled;
+        const qsizetype room = request - terminator;
+        if (terminator != 0) {
+            chunk[room] = static_cast<Unit>(1);  // a mark: see below
+        }
         const SQLLEN bytes = static_cast<SQLLEN>(request * unit);
         SQLLEN indicator = 0;
         const SQLRETURN rc = SQLGetData(statement.handle, number, cType, chunk, bytes, &indicator);
@@ -52,13 +57,21 @@ bool readChunks(OdbcHandleRef statement, SQLUSMALLINT number, SQLSMALLINT cType,
             out.resize(0);
             return false;
         }
-        const qsizetype room = request - terminator;
         if (indicator != SQL_NO_TOTAL && indicator / unit <= room) {
             filled += indicator / unit;
             break;
         }
         // Cut short: the chunk is full, and the rest waits for the next call.
-        filled += terminator != 0 ? writtenUnits(chunk, room) : room;
+        // A full chunk of text has the driver's terminator where the mark
+        // was; only a driver that stopped short of a multibyte character
+        // leaves the mark, and its terminator ends what it wrote. (Looking
+        // for the first terminator alone would cut a value with an
+        // embedded NUL.)
+        if (terminator != 0 && chunk[room] != Unit{}) {
+            filled += writtenUnits(chunk, room);
+        } else {
+            filled += room;
+        }
         request = indicator == SQL_NO_TOTAL ? std::max(filled, request)
                                             : indicator / unit - room + terminator;
     }

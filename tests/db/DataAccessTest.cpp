@@ -122,6 +122,35 @@ TEST_P(DataAccessTest, LongValuesAreReadWhole) {
     EXPECT_TRUE(binaryValue.bytes == bytes);
 }
 
+TEST_P(DataAccessTest, LongTextIsReadWholeWhateverItHolds) {
+    // Longer than one piece of a long value's reading, with a control
+    // character near its start: a NUL character where it reaches us in
+    // text (PostgreSQL keeps none, the SQLite ODBC driver ends text there).
+    const Dialect dialect = dialectOf(database());
+    const bool keepsNul =
+        database().name == u"MariaDB" || database().kind == TestDatabase::Kind::SqliteNative;
+    const int control = keepsNul ? 0 : 1;
+    const QString expected = u'a' + QString(QChar(control)) + QString(5000, u'b');
+    QString literal;
+    if (dialect.postgres) {
+        literal = QStringLiteral("'a' || chr(%1) || repeat('b', 5000)").arg(control);
+    } else if (database().name == u"MariaDB") {
+        literal = QStringLiteral("CONCAT('a', CHAR(%1), REPEAT('b', 5000))").arg(control);
+    } else {
+        literal = QStringLiteral("'a' || char(%1) || printf('%.5000c', 'b')").arg(control);
+    }
+    const QString table = tableName(QStringLiteral("control"));
+    runSetup(
+        {QStringLiteral("CREATE TABLE %1 (t %2)").arg(table, QString::fromLatin1(dialect.longText)),
+         QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, literal)});
+
+    auto connection = open();
+    auto rs = connection->execute(QStringLiteral("Select * from ") + table);
+    const QString text = rs->field(0).value().text;
+    EXPECT_EQ(text.size(), expected.size());
+    EXPECT_TRUE(text == expected);
+}
+
 TEST_P(DataAccessTest, EveryRowKeepsItsValuesAcrossFetchBlocks) {
     // Enough rows for several fetch blocks, some values longer than the
     // size the driver reports for their column, and nulls in between.
