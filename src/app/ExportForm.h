@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "app/TableSlots.h"
+
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -20,7 +22,7 @@ class ClickLabel;
 // them all (Qt parent ownership); this only names them. Building wires no
 // command: MainWindow does that.
 struct ExportForm {
-    static constexpr int kSlotCount = 30;
+    static constexpr int kSlotCount = TableSlots::kCount;
     static constexpr int kGroupButtons = 4;
     static constexpr int kCommandButtons = 6;
     static constexpr int kPanels = 3;

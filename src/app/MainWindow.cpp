@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <exception>
+#include <tuple>
+#include <type_traits>
 
 #include "app/ApplicationTitle.h"
 #include "app/ClickLabel.h"
@@ -54,6 +56,8 @@ void MainWindow::loadSettings(const db::ToolPaths& paths) {
 
 void MainWindow::connectCommands() {
     const auto& groups = tableGroups();
+    static_assert(std::tuple_size_v<std::decay_t<decltype(groups)>> == ExportForm::kGroupButtons,
+                  "one group button, Command1 to Command4, for each table group");
     for (size_t i = 0; i < groups.size(); ++i) {
         connect(form_.command[i], &QPushButton::clicked, this, [this, &group = groups[i]] {
             runCommand([&] { applyGroup(tableSlots_, group); });
