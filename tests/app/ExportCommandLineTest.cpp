@@ -181,6 +181,8 @@ TEST(ExportCommandLineParsing, AcceptsTablesGroupsAndOptionsAndRefusesNonsense) 
         {"--colour", "x"},
         {"--output", "a", "--output", "b", "T"},
         {"--output=", "T"},
+        {"--connection", "", "T"},
+        {"--connection= ", "T"},
         {" "},
         QStringList(31, QStringLiteral("T")),
     };

@@ -110,6 +110,10 @@ ExportCommandLine parseExportCommandLine(const QStringList& arguments) {
     }
     if (result.output && result.output->isEmpty())
         usageError(QStringLiteral("--output is empty"));
+    // Most likely an unset variable in a script: no settings file is read
+    // in its place, and no connection is tried with nothing.
+    if (result.connection && result.connection->trimmed().isEmpty())
+        usageError(QStringLiteral("--connection is empty"));
     return result;
 }
 
