@@ -125,11 +125,17 @@ RowArrayBounds OdbcResultSet::readAllRows() {
     OdbcLocaleScope utf8;
     errors().clear();
     std::int64_t rows = 0;
-    if (std::optional<std::int64_t> count = rowCountFromDriver()) {
-        rows = *count;
+    try {
+        if (std::optional<std::int64_t> count = rowCountFromDriver()) {
+            rows = *count;
+            finish();
+        } else {
+            rows = countRemainingRows();
+        }
+    } catch (const Error&) {
+        // As when a move fails: the cursor stands nowhere, the result ends.
         finish();
-    } else {
-        rows = countRemainingRows();
+        throw;
     }
     onFirstRow_ = false;
     if (rows > std::numeric_limits<std::int32_t>::max()) {

@@ -57,6 +57,13 @@ SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const Q
     }
     values_.resize(columns_.size());
     readInRow_.assign(columns_.size(), 0);
+    // A count gives the rows that reading gives only when every column is
+    // a stored one: an expression (in a view) may fail on a row that a
+    // count never evaluates, and reading would stop there.
+    countable_ = true;
+    for (int position = 0; position < count; ++position) {
+        countable_ = countable_ && sqlite3_column_table_name(statement, position) != nullptr;
+    }
     if (first == SQLITE_DONE || columns_.empty()) {
         finish();  // no rows, or a statement that returns none
     }
@@ -100,7 +107,8 @@ RowArrayBounds SqliteResultSet::readAllRows() {
     session_->errors().clear();
     std::int64_t rows = 0;
     if (!atEnd_) {
-        if (std::optional<std::int64_t> count = onFirstRow_ ? countQuery() : std::nullopt) {
+        if (std::optional<std::int64_t> count =
+                onFirstRow_ && countable_ ? countQuery() : std::nullopt) {
             rows = *count;
             finish();
         } else {

@@ -70,6 +70,7 @@ class SqliteResultSet final : public ResultSet {
     SqliteValueReader reader_;
     bool atEnd_ = false;
     bool onFirstRow_ = true;
+    bool countable_ = false;  // a count query gives the same rows
 };
 
 }  // namespace brivano::db
