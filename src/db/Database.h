@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/Error.h"
+#include "db/LayerErrors.h"
 #include "db/Value.h"
 
 namespace brivano::db {
@@ -54,7 +55,12 @@ class ErrorList {
   public:
     void refresh() {}  // the list is kept current by every operation
     int count() const { return static_cast<int>(entries_.size()); }
-    const Error& item(int index) const { return entries_.at(static_cast<size_t>(index)); }
+    const Error& item(int index) const {
+        if (index < 0 || index >= count()) {
+            throw errorPositionError(index, count());
+        }
+        return entries_[static_cast<size_t>(index)];
+    }
     QString description(int index) const { return item(index).description(); }
 
     void clear() { entries_.clear(); }

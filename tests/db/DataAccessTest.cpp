@@ -415,6 +415,20 @@ TEST_P(DataAccessTest, ResultReadsForwardFromItsFirstRow) {
 INSTANTIATE_TEST_SUITE_P(Databases, DataAccessTest, ::testing::ValuesIn(testDatabases()),
                          databaseTestName);
 
+TEST(DataAccess, ErrorListRefusesAPositionItDoesNotHave) {
+    db::ErrorList errors;
+    errors.add(Error(1, QStringLiteral("one")));
+    EXPECT_EQ(errors.item(0).description(), QStringLiteral("one"));
+    for (const int position : {-1, 1}) {
+        try {
+            errors.description(position);
+            ADD_FAILURE() << "entry " << position << " was found";
+        } catch (const Error& error) {
+            EXPECT_FALSE(error.description().isEmpty());
+        }
+    }
+}
+
 TEST(DataAccess, UnknownDriverIsReportedInTheErrorList) {
     auto connection = db::createConnection();
     EXPECT_THROW(connection->open(QStringLiteral("Driver=NoSuchBrivanoDriver;Database=x"),
