@@ -89,6 +89,11 @@ class PausedExport {
     PausedExport& operator=(const PausedExport&) = delete;
 
     pid_t pid() const { return pid_; }
+    // The reader goes away, as `| head -1` does after its line.
+    void closeOutput() {
+        ::close(out_);
+        out_ = -1;
+    }
 
     // The next line of standard output, read byte by byte so that nothing
     // after it leaves the pipe.
@@ -301,6 +306,19 @@ TEST_F(MainWindowTest, CommandLineInterruptedLeavesThePreviousExportInPlace) {
     const int status = run.finish();
     EXPECT_TRUE(status == 1 || status == -SIGINT || status == -SIGTERM) << status;
     EXPECT_EQ(fileBytes(output), previous);
+}
+
+TEST_F(MainWindowTest, CommandLineFinishesItsExportWhenItsReaderGoesAway) {
+    const QString connection = makeDatabase(QString::fromLatin1(kTables));
+    const QString output = drive_.filePath(QStringLiteral("export.txt"));
+    PausedExport run({"--connection", connection, "--output", output, "Brand", "Calendario"},
+                     drive_.filePath(QStringLiteral("stderr.txt")));
+    ASSERT_EQ(run.readLine(), QByteArray("Export Tabella Brand...\n"));
+    run.closeOutput();
+    EXPECT_EQ(run.finish(), 0);
+    const QByteArray written = fileBytes(output);
+    EXPECT_TRUE(written.startsWith("I,Brand,3,1\r\n"));
+    EXPECT_TRUE(written.contains("\r\nI,Calendario,1,1\r\n"));
 }
 
 TEST_F(MainWindowTest, CommandLineStopCountsOnlyWhenTheRunSawIt) {

@@ -66,6 +66,9 @@ int main(int argc, char** argv) {
 
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
+    // A reader that stops reading (`| head`) must not kill the export
+    // half-way: the lines are then lost, but the file is still written.
+    std::signal(SIGPIPE, SIG_IGN);
 
     ConsoleExportHost host(connection, command.tables, stdout,
                            isatty(STDERR_FILENO) ? stderr : nullptr);
