@@ -1,10 +1,7 @@
 #include "db/OdbcConnection.h"
 
 #include "db/LayerErrors.h"
-#include "db/OdbcDiagnostics.h"
-#include "db/OdbcLocaleScope.h"
 #include "db/OdbcResultSet.h"
-#include "db/OdbcText.h"
 
 namespace brivano::db {
 
@@ -57,15 +54,14 @@ std::unique_ptr<ResultSet> OdbcConnection::execute(const QString& commandText) {
     if (!isOpen()) {
         throw connectionClosedError();
     }
-    OdbcLocaleScope utf8;
     errors_.clear();
-    auto statement = std::make_unique<OdbcStatement>(session_);
-    const SQLRETURN rc = SQLExecDirectW(statement->get(), wideArgument(commandText), SQL_NTS);
-    // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
-    if (rc != SQL_NO_DATA) {
-        checkOdbc(rc, statement->ref(), errors_, "SQLExecDirect");
+    if (session_->countsByQuery()) {
+        if (auto counted = OdbcCountedResultSet::prepare(session_, commandText)) {
+            return counted;
+        }
+        errors_.clear();
     }
-    return std::make_unique<OdbcResultSet>(std::move(statement));
+    return executeOdbc(session_, commandText);
 }
 
 void OdbcConnection::close() {

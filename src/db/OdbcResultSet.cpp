@@ -7,6 +7,7 @@
 #include "db/OdbcDiagnostics.h"
 #include "db/OdbcLocaleScope.h"
 #include "db/OdbcRowBlock.h"
+#include "db/OdbcText.h"
 
 namespace brivano::db {
 
@@ -14,6 +15,17 @@ namespace {
 
 // Rows per block when counting: enough to make the per-call cost vanish.
 constexpr SQLULEN kCountBlockRows = 512;
+
+constexpr SQLSMALLINT kQuoteChars = 8;
+constexpr SQLSMALLINT kNameChars = 256;
+
+// True for a command that reads rows: its first word is SELECT.
+bool isSelect(const QString& commandText) {
+    constexpr QStringView kSelect = u"select";
+    const QStringView text = QStringView(commandText).trimmed();
+    return text.size() > kSelect.size() && text.startsWith(kSelect, Qt::CaseInsensitive) &&
+           (text[kSelect.size()].isSpace() || text[kSelect.size()] == u'*');
+}
 
 }  // namespace
 
@@ -307,6 +319,194 @@ void OdbcResultSet::readUpTo(int position) {
         }
     }
     errors().clear();
+}
+
+std::unique_ptr<OdbcResultSet> executeOdbc(const std::shared_ptr<OdbcSession>& session,
+                                           const QString& commandText) {
+    OdbcLocaleScope utf8;
+    ErrorList& errors = session->errors();
+    errors.clear();
+    auto statement = std::make_unique<OdbcStatement>(session);
+    const SQLRETURN rc = SQLExecDirectW(statement->get(), wideArgument(commandText), SQL_NTS);
+    // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
+    if (rc != SQL_NO_DATA) {
+        checkOdbc(rc, statement->ref(), errors, "SQLExecDirect");
+    }
+    return std::make_unique<OdbcResultSet>(std::move(statement));
+}
+
+OdbcCountedResultSet::OdbcCountedResultSet(std::shared_ptr<OdbcSession> session,
+                                           QString commandText,
+                                           std::unique_ptr<OdbcStatement> prepared, int columns,
+                                           QString rowsQuery)
+    : session_(std::move(session)),
+      commandText_(std::move(commandText)),
+      prepared_(std::move(prepared)),
+      columns_(columns),
+      rowsQuery_(std::move(rowsQuery)) {}
+
+OdbcCountedResultSet::~OdbcCountedResultSet() = default;
+
+std::unique_ptr<OdbcCountedResultSet> OdbcCountedResultSet::prepare(
+    const std::shared_ptr<OdbcSession>& session, const QString& commandText) {
+    if (!isSelect(commandText)) {
+        return nullptr;
+    }
+    OdbcLocaleScope utf8;
+    SQLWCHAR quoteBuffer[kQuoteChars] = {};
+    SQLSMALLINT quoteBytes = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(session->handle(), SQL_IDENTIFIER_QUOTE_CHAR, quoteBuffer,
+                                   sizeof(quoteBuffer), &quoteBytes))) {
+        return nullptr;
+    }
+    const QString quote = fromWideBuffer(quoteBuffer, kQuoteChars,
+                                         quoteBytes / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)))
+                              .trimmed();
+    auto statement = std::make_unique<OdbcStatement>(session);
+    SQLSMALLINT columns = 0;
+    if (quote.isEmpty() ||
+        !SQL_SUCCEEDED(SQLPrepareW(statement->get(), wideArgument(commandText), SQL_NTS)) ||
+        !SQL_SUCCEEDED(SQLNumResultCols(statement->get(), &columns)) || columns <= 0) {
+        // Running the command tells why, in the driver's own words.
+        return nullptr;
+    }
+    // A count need not compute a column, and a computed one (in a view) may
+    // fail on a row that reading would stop at: the rows counted are those
+    // whose every column was computed, each named in the condition.
+    QString condition;
+    QStringList names;
+    for (SQLUSMALLINT number = 1; number <= columns; ++number) {
+        SQLWCHAR buffer[kNameChars] = {};
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(statement->get(), number, buffer, kNameChars, &length,
+                                           nullptr, nullptr, nullptr, nullptr)) ||
+            length <= 0 || length >= kNameChars) {
+            return nullptr;
+        }
+        QString name = fromWideBuffer(buffer, kNameChars, length);
+        // A derived table refuses two columns of one name.
+        if (names.contains(name, Qt::CaseInsensitive)) {
+            return nullptr;
+        }
+        names << name;
+        name.replace(quote, quote + quote);
+        condition += (number > 1 ? QStringLiteral(" + CASE WHEN ") : QStringLiteral("CASE WHEN ")) +
+                     quote + name + quote + QStringLiteral(" IS NULL THEN 1 ELSE 0 END");
+    }
+    QString rowsQuery = QStringLiteral("SELECT 1 AS brivano_row FROM (") + commandText +
+                        QStringLiteral(") AS brivano_rows WHERE ") + condition +
+                        QStringLiteral(" >= 0");
+    return std::make_unique<OdbcCountedResultSet>(session, commandText, std::move(statement),
+                                                  columns, std::move(rowsQuery));
+}
+
+void OdbcCountedResultSet::checkOpen() const {
+    if (!session_->isOpen()) {
+        throw resultSetClosedError();
+    }
+}
+
+std::optional<std::int64_t> OdbcCountedResultSet::countRows(const QString& rowsQuery) {
+    OdbcLocaleScope utf8;
+    session_->errors().clear();
+    const QString query =
+        QStringLiteral("SELECT COUNT(*) FROM (") + rowsQuery + QStringLiteral(") AS brivano_count");
+    const SQLHSTMT statement = prepared_->get();
+    SQLFreeStmt(statement, SQL_CLOSE);  // no cursor may stay open before the next query
+    SQLBIGINT counted = 0;
+    SQLLEN indicator = 0;
+    const bool done = SQL_SUCCEEDED(SQLExecDirectW(statement, wideArgument(query), SQL_NTS)) &&
+                      SQL_SUCCEEDED(SQLFetch(statement)) &&
+                      SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_SBIGINT, &counted,
+                                               sizeof(counted), &indicator)) &&
+                      indicator != SQL_NULL_DATA && counted >= 0;
+    SQLFreeStmt(statement, SQL_CLOSE);
+    if (!done) {
+        // The command as it is, read row by row, answers instead.
+        rows();
+        return std::nullopt;
+    }
+    return counted;
+}
+
+ResultSet& OdbcCountedResultSet::rows() {
+    if (!executed_) {
+        prepared_->release();
+        executed_ = executeOdbc(session_, commandText_);
+        if (consumed_ || rowCount_ == 0 || hasRows_ == false) {
+            // Its columns were asked for when it had no row left.
+            executed_->finish();
+        }
+    }
+    return *executed_;
+}
+
+bool OdbcCountedResultSet::atEnd() {
+    checkOpen();
+    if (!executed_) {
+        if (consumed_) {
+            return true;
+        }
+        if (rowCount_) {
+            return *rowCount_ == 0;
+        }
+        if (!hasRows_) {
+            // Whether there is a first row: one row is as much as is needed.
+            if (std::optional<std::int64_t> first =
+                    countRows(rowsQuery_ + QStringLiteral(" LIMIT 1"))) {
+                hasRows_ = *first > 0;
+            }
+        }
+        if (hasRows_) {
+            return !*hasRows_;
+        }
+    }
+    return executed_->atEnd();
+}
+
+RowArrayBounds OdbcCountedResultSet::readAllRows() {
+    checkOpen();
+    if (!executed_) {
+        if (consumed_) {
+            return {columns_, 0};
+        }
+        if (!rowCount_) {
+            rowCount_ = countRows(rowsQuery_);
+        }
+        if (rowCount_) {
+            consumed_ = true;
+            if (*rowCount_ > std::numeric_limits<std::int32_t>::max()) {
+                throw tooManyRowsError();
+            }
+            return {columns_, static_cast<std::int32_t>(*rowCount_)};
+        }
+    }
+    return executed_->readAllRows();
+}
+
+void OdbcCountedResultSet::moveFirst() {
+    checkOpen();
+    rows().moveFirst();
+}
+
+void OdbcCountedResultSet::moveNext() {
+    checkOpen();
+    rows().moveNext();
+}
+
+int OdbcCountedResultSet::fieldCount() {
+    checkOpen();
+    return executed_ ? executed_->fieldCount() : columns_;
+}
+
+Field& OdbcCountedResultSet::field(int position) {
+    checkOpen();
+    return rows().field(position);
+}
+
+Field& OdbcCountedResultSet::field(const QString& name) {
+    checkOpen();
+    return rows().field(name);
 }
 
 }  // namespace brivano::db

@@ -74,6 +74,8 @@ class OdbcResultSet final : public ResultSet {
     std::optional<std::int64_t> rowCountFromDriver();
     std::optional<int> findField(const QString& name) const;
 
+    friend class OdbcCountedResultSet;
+
     std::unique_ptr<OdbcStatement> statement_;
     std::unique_ptr<OdbcRowBlock> block_;  // after the statement: it goes first
     SQLULEN blockRow_ = 0;
@@ -94,6 +96,61 @@ class OdbcResultSet final : public ResultSet {
     bool atEnd_ = false;
     bool onFirstRow_ = true;
     SQLULEN blockRowsFetched_ = 0;  // where the driver writes a block's size
+};
+
+// Runs a command at once; the result stands on its first row. On failure
+// the driver's records are in the session's errors().
+std::unique_ptr<OdbcResultSet> executeOdbc(const std::shared_ptr<OdbcSession>& session,
+                                           const QString& commandText);
+
+// A query whose rows are only read when asked for. Drivers that fetch a
+// whole result when a query runs make measuring a table as dear as reading
+// it; this result answers the at-end test and readAllRows() with count
+// queries over the same command instead, and runs the command itself (as
+// executeOdbc() does) only for the rows, their columns, or when a count
+// query fails. Until then it stands on its first row, like any result.
+class OdbcCountedResultSet final : public ResultSet {
+  public:
+    // `prepared` holds the command prepared; `columns` is how many columns
+    // its description has (at least one); `rowsQuery` gives one row for
+    // each row of the command that can be read.
+    OdbcCountedResultSet(std::shared_ptr<OdbcSession> session, QString commandText,
+                         std::unique_ptr<OdbcStatement> prepared, int columns, QString rowsQuery);
+    ~OdbcCountedResultSet() override;
+
+    // Prepares a SELECT command on `session` and describes its columns;
+    // null when the command is no SELECT or the driver cannot describe it
+    // before running it, and then nothing is left in the errors().
+    static std::unique_ptr<OdbcCountedResultSet> prepare(
+        const std::shared_ptr<OdbcSession>& session, const QString& commandText);
+
+    bool atEnd() override;
+    RowArrayBounds readAllRows() override;
+    void moveFirst() override;
+    void moveNext() override;
+    int fieldCount() override;
+    Field& field(int position) override;
+    Field& field(const QString& name) override;
+
+  private:
+    void checkOpen() const;
+    // The number of rows of `rowsQuery`, counted on the prepared
+    // statement; none when the count fails, and then the command itself has
+    // run (rows()).
+    std::optional<std::int64_t> countRows(const QString& rowsQuery);
+    // The command itself, run now; at the end at once when this result
+    // already is (its columns are still described).
+    ResultSet& rows();
+
+    std::shared_ptr<OdbcSession> session_;
+    QString commandText_;
+    std::unique_ptr<OdbcStatement> prepared_;
+    int columns_;
+    QString rowsQuery_;
+    std::optional<std::int64_t> rowCount_;
+    std::optional<bool> hasRows_;
+    bool consumed_ = false;  // readAllRows() answered from the count
+    std::unique_ptr<OdbcResultSet> executed_;
 };
 
 }  // namespace brivano::db

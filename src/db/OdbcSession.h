@@ -53,6 +53,12 @@ class OdbcSession {
     // be wrong, so no other driver is trusted with it.
     bool countsSelectedRows() const { return countsSelectedRows_; }
 
+    // True when a query's rows are better counted by a count query over it
+    // than by running it: PostgreSQL and MariaDB/MySQL, whose drivers fetch
+    // a whole result when it runs (or, streaming, would walk it all), and
+    // which describe a prepared query without running it.
+    bool countsByQuery() const { return countsSelectedRows_; }
+
     // True when the driver lets SQLGetData read a bound column of any row
     // of a block (SQL_GD_BLOCK and SQL_GD_BOUND), which block fetching
     // needs to read an over-long value whole.

@@ -390,6 +390,103 @@ TEST_P(DataAccessTest, ReadAllRowsCountsWhatSteppingReads) {
     }
 }
 
+TEST_P(DataAccessTest, MeasuredResultKeepsItsColumnsAndRows) {
+    // Some drivers measure a query without reading its rows: what it says
+    // of its columns and rows must be what reading it says.
+    constexpr int kRows = 7;
+    const QString table = tableName(QStringLiteral("measured"));
+    QStringList setup{
+        QStringLiteral("CREATE TABLE %1 (a integer NOT NULL, b varchar(10), c char(4))")
+            .arg(table)};
+    setup << QStringLiteral("INSERT INTO %1 VALUES (0, NULL, NULL)").arg(table);
+    for (int row = 1; row < kRows; ++row) {
+        setup << QStringLiteral("INSERT INTO %1 VALUES (%2, 'r%2', 'c')").arg(table).arg(row);
+    }
+    runSetup(setup);
+    auto connection = open();
+    // The trailing semicolon keeps the query from being wrapped in another.
+    for (const QString& query : {QStringLiteral("Select * from ") + table,
+                                 QStringLiteral("Select * from %1;").arg(table)}) {
+        SCOPED_TRACE(query.toStdString());
+        auto read = connection->execute(query);
+        struct Shape {
+            QString name;
+            std::int16_t type;
+            std::int32_t size;
+            std::int32_t attributes;
+        };
+        std::vector<Shape> expected;
+        for (int k = 0; k < read->fieldCount(); ++k) {
+            db::Field& f = read->field(k);
+            expected.push_back({f.name(), f.type(), f.definedSize(), f.attributes()});
+        }
+        int stepped = 0;
+        for (; !read->atEnd(); read->moveNext())
+            ++stepped;
+        ASSERT_EQ(stepped, kRows);
+        ASSERT_EQ(expected.size(), 3u);
+
+        auto measured = connection->execute(query);
+        EXPECT_FALSE(measured->atEnd());
+        EXPECT_EQ(measured->fieldCount(), 3);
+        const db::RowArrayBounds bounds = measured->readAllRows();
+        EXPECT_EQ(bounds.columns, 3);
+        EXPECT_EQ(bounds.rows, kRows);
+        EXPECT_EQ(connection->errors().count(), 0);
+        EXPECT_TRUE(measured->atEnd());
+        EXPECT_THROW(measured->moveNext(), Error);
+        // Its columns are still those of the query, with no row to read.
+        for (int k = 0; k < 3; ++k) {
+            db::Field& f = measured->field(k);
+            const Shape& shape = expected[static_cast<size_t>(k)];
+            EXPECT_EQ(f.name(), shape.name);
+            EXPECT_EQ(f.type(), shape.type);
+            EXPECT_EQ(f.definedSize(), shape.size);
+            EXPECT_EQ(f.attributes(), shape.attributes);
+        }
+        EXPECT_THROW(measured->field(0).value(), Error);
+        EXPECT_TRUE(measured->atEnd());
+    }
+}
+
+TEST_P(DataAccessTest, RowThatCannotBeReadIsNotMeasured) {
+    if (database().kind != TestDatabase::Kind::Server) {
+        GTEST_SKIP() << "the SQLite files have a test of their own";
+    }
+    // The view's x overflows on its 20th row: measuring the view must fail
+    // as reading it does, not claim rows that cannot be read.
+    const QString table = tableName(QStringLiteral("computed"));
+    const QString view = QStringLiteral("computed_view_%1").arg(::getpid());
+    const QString dropView = QStringLiteral("DROP VIEW IF EXISTS ") + view;
+    QStringList setup{dropView, QStringLiteral("CREATE TABLE %1 (a bigint)").arg(table),
+                      QStringLiteral("CREATE VIEW %1 AS SELECT a, CASE WHEN a = 20 THEN "
+                                     "9223372036854775807 + a ELSE a END AS x FROM %2")
+                          .arg(view, table)};
+    for (int row = 1; row <= 25; ++row)
+        setup << QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table).arg(row);
+    runSetup(setup);
+    QStringList options{QString()};
+    if (const QString streaming = streamingOptions(database()); !streaming.isEmpty())
+        options << streaming;
+    for (const QString& option : options) {
+        SCOPED_TRACE(option.toStdString());
+        auto connection = openConnection(connectionString() + option);
+        bool failed = false;
+        try {
+            auto rs = connection->execute(QStringLiteral("Select * from ") + view);
+            rs->readAllRows();
+        } catch (const Error&) {
+            failed = true;
+            EXPECT_GT(connection->errors().count(), 0);
+        }
+        EXPECT_TRUE(failed);
+        // The table's own columns are still measured.
+        EXPECT_EQ(connection->execute(QStringLiteral("Select * from ") + table)->readAllRows().rows,
+                  25);
+    }
+    runSetup({dropView});
+}
+
 TEST_P(DataAccessTest, ResultReadsForwardFromItsFirstRow) {
     const QString table = tableName(QStringLiteral("forward"));
     runSetup({QStringLiteral("CREATE TABLE %1 (a integer)").arg(table),
