@@ -54,8 +54,8 @@ const Value& OdbcField::value() {
 }
 
 OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement)
-    : statement_(std::move(statement)) {
-    OdbcSession& session = statement_->session();
+    : statement_(std::move(statement)), session_(&statement_->session()) {
+    OdbcSession& session = *session_;
     columns_ = describeOdbcColumns(statement_->ref(), session.columnRules(), errors());
     const int count = static_cast<int>(columns_.size());
     fields_.reserve(columns_.size());
@@ -91,7 +91,7 @@ void OdbcResultSet::finish() {
 }
 
 void OdbcResultSet::checkOpen() const {
-    if (!statement_->session().isOpen()) {
+    if (!session_->isOpen()) {
         throw resultSetClosedError();
     }
 }
@@ -159,7 +159,7 @@ RowArrayBounds OdbcResultSet::readAllRows() {
 std::optional<std::int64_t> OdbcResultSet::rowCountFromDriver() {
     // Only the whole result is counted: after a move the count would have
     // to be adjusted, and a trusted driver has no cheaper way anyway.
-    if (atEnd_ || !onFirstRow_ || !statement_->session().countsSelectedRows()) {
+    if (atEnd_ || !onFirstRow_ || !session_->countsSelectedRows()) {
         return std::nullopt;
     }
     SQLLEN count = 0;

@@ -62,7 +62,7 @@ class OdbcResultSet final : public ResultSet {
 
   private:
     void checkOpen() const;
-    ErrorList& errors() const { return statement_->session().errors(); }
+    ErrorList& errors() const { return session_->errors(); }
     // Moves to the next row; at the end, gives the statement back.
     void fetchRow();
     void finish();
@@ -77,6 +77,7 @@ class OdbcResultSet final : public ResultSet {
     friend class OdbcCountedResultSet;
 
     std::unique_ptr<OdbcStatement> statement_;
+    OdbcSession* session_;                 // the statement's, asked on every value
     std::unique_ptr<OdbcRowBlock> block_;  // after the statement: it goes first
     SQLULEN blockRow_ = 0;
     // Rows count from 1; readInRow_ tells in which row a block value was read.

@@ -211,11 +211,12 @@ void TableBlockWriter::appendEntry(Column& column) {
         return;  // reported when the column was looked up
     const qsizetype entryStart = line_.size();
     try {
-        if (column.field->isNull()) {
+        // One call gives both the value and whether it is null.
+        const db::Value& value = column.field->value();
+        if (value.isNull()) {
             line_.append(kNull);
             return;
         }
-        const db::Value& value = column.field->value();
         switch (column.quoting) {
             case Quoting::Raw:
                 valueText_.append(value, line_);
