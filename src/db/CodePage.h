@@ -36,6 +36,9 @@ class CodePage {
   private:
     int number_;
     UConverter* converter_;
+    // True when the code page writes every ASCII character as its own byte,
+    // as all of Windows' ANSI code pages do: ASCII runs then skip ICU.
+    bool asciiAsIs_ = false;
 };
 
 }  // namespace brivano::db
