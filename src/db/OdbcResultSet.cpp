@@ -61,13 +61,7 @@ OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement)
     fields_.reserve(columns_.size());
     for (int position = 0; position < count; ++position) {
         fields_.emplace_back(*this, position);
-        // The first of two columns with the same name is the one found.
-        const QString& name = columns_[static_cast<size_t>(position)].name;
-        const bool first = !positions_.contains(name);
-        if (first) {
-            positions_.insert(name, position);
-        }
-        firstOfName_.push_back(first);
+        names_.add(columns_[static_cast<size_t>(position)].name);
     }
     values_.resize(columns_.size());
     failures_.resize(columns_.size());
@@ -240,31 +234,11 @@ Field& OdbcResultSet::field(int position) {
 
 Field& OdbcResultSet::field(const QString& name) {
     checkOpen();
-    const std::optional<int> position = findField(name);
+    const std::optional<int> position = names_.find(name);
     if (!position) {
         throw fieldNotFoundError(name);
     }
-    lookupHint_ = *position + 1;
     return fields_[static_cast<size_t>(*position)];
-}
-
-std::optional<int> OdbcResultSet::findField(const QString& name) const {
-    // Callers usually walk the columns in order: try the next one first.
-    const int count = static_cast<int>(columns_.size());
-    if (lookupHint_ < count && firstOfName_[static_cast<size_t>(lookupHint_)] &&
-        columns_[static_cast<size_t>(lookupHint_)].name == name) {
-        return lookupHint_;
-    }
-    if (auto it = positions_.constFind(name); it != positions_.constEnd()) {
-        return it.value();
-    }
-    // Column names match without regard to case, as SQL names do.
-    for (int position = 0; position < count; ++position) {
-        if (columns_[static_cast<size_t>(position)].name.compare(name, Qt::CaseInsensitive) == 0) {
-            return position;
-        }
-    }
-    return std::nullopt;
 }
 
 const Value& OdbcResultSet::valueAt(int position) {

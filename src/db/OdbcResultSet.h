@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QHash>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "db/ColumnNames.h"
 #include "db/Database.h"
 #include "db/OdbcColumn.h"
 #include "db/OdbcSession.h"
@@ -72,7 +72,6 @@ class OdbcResultSet final : public ResultSet {
     // bound; the result is at its end afterwards.
     std::int64_t countRemainingRows();
     std::optional<std::int64_t> rowCountFromDriver();
-    std::optional<int> findField(const QString& name) const;
 
     friend class OdbcCountedResultSet;
 
@@ -89,11 +88,9 @@ class OdbcResultSet final : public ResultSet {
     // Failures of the current row's columns, raised again when asked twice.
     std::vector<std::optional<Error>> failures_;
     bool rowHasFailures_ = false;
-    QHash<QString, int> positions_;
-    std::vector<bool> firstOfName_;
+    ColumnNames names_;
     OdbcValueReader reader_;
     int columnsRead_ = 0;
-    int lookupHint_ = 0;
     bool atEnd_ = false;
     bool onFirstRow_ = true;
     SQLULEN blockRowsFetched_ = 0;  // where the driver writes a block's size

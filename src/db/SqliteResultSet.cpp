@@ -50,10 +50,7 @@ SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const Q
     fields_.reserve(columns_.size());
     for (int position = 0; position < count; ++position) {
         fields_.emplace_back(*this, position);
-    }
-    // Backwards, so that of two columns with the same name the first is found.
-    for (int position = count - 1; position >= 0; --position) {
-        positions_.insert(columns_[static_cast<size_t>(position)].name, position);
+        names_.add(columns_[static_cast<size_t>(position)].name);
     }
     values_.resize(columns_.size());
     readInRow_.assign(columns_.size(), 0);
@@ -180,14 +177,8 @@ Field& SqliteResultSet::field(int position) {
 
 Field& SqliteResultSet::field(const QString& name) {
     checkOpen();
-    if (auto it = positions_.constFind(name); it != positions_.constEnd()) {
-        return fields_[static_cast<size_t>(it.value())];
-    }
-    for (size_t position = 0; position < columns_.size(); ++position) {
-        if (columns_[position].name.compare(name, Qt::CaseInsensitive) == 0) {
-            return fields_[position];
-        }
-    }
+    if (const std::optional<int> position = names_.find(name))
+        return fields_[static_cast<size_t>(*position)];
     throw fieldNotFoundError(name);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QHash>
 #include <memory>
 #include <vector>
 
+#include "db/ColumnNames.h"
 #include "db/Database.h"
 #include "db/SqliteColumn.h"
 #include "db/SqliteConnection.h"
@@ -66,7 +66,7 @@ class SqliteResultSet final : public ResultSet {
     // The row in which each column's value was read; `row_` counts steps.
     std::vector<std::uint64_t> readInRow_;
     std::uint64_t row_ = 1;
-    QHash<QString, int> positions_;
+    ColumnNames names_;
     SqliteValueReader reader_;
     bool atEnd_ = false;
     bool onFirstRow_ = true;

@@ -507,6 +507,14 @@ TEST_P(DataAccessTest, ResultReadsForwardFromItsFirstRow) {
     rs->moveNext();
     EXPECT_TRUE(rs->atEnd());
     EXPECT_THROW(rs->field(0).value(), Error);
+    rs.reset();
+
+    // Of two columns with one name, the name finds the first, in any case.
+    rs = connection->execute(
+        QStringLiteral("Select a * 10 as b, a, a * 100 as a from %1 order by 2").arg(table));
+    EXPECT_EQ(rs->field(QStringLiteral("a")).value().integer, 1);
+    EXPECT_EQ(rs->field(QStringLiteral("A")).value().integer, 1);
+    EXPECT_EQ(rs->field(QStringLiteral("B")).value().integer, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, DataAccessTest, ::testing::ValuesIn(testDatabases()),
