@@ -1,5 +1,6 @@
 #include "db/OdbcDiagnostics.h"
 
+#include "db/MessageText.h"
 #include "db/OdbcText.h"
 
 namespace brivano::db {
@@ -10,14 +11,6 @@ constexpr SQLSMALLINT kSqlStateLength = 5;
 constexpr SQLSMALLINT kMessageChunk = 1024;
 // SQLSTATE class 01 holds warnings, which never explain a failure.
 constexpr QStringView kWarningClass = u"01";
-
-bool isBreak(QChar c) {
-    return c == u'\n' || c == u'\r' || c == u'\t';
-}
-
-bool isBlank(QChar c) {
-    return c == u' ' || isBreak(c);
-}
 
 // Reads record `number` of a handle; false when there is no such record.
 bool readRecord(OdbcHandleRef handle, SQLSMALLINT number, std::vector<Error>& out) {
@@ -43,31 +36,6 @@ bool readRecord(OdbcHandleRef handle, SQLSMALLINT number, std::vector<Error>& ou
 }
 
 }  // namespace
-
-QString singleLineMessage(QStringView text) {
-    QString line;
-    line.reserve(text.size());
-    qsizetype i = 0;
-    while (i < text.size()) {
-        if (!isBlank(text[i])) {
-            line.append(text[i++]);
-            continue;
-        }
-        qsizetype end = i;
-        bool hasBreak = false;
-        while (end < text.size() && isBlank(text[end])) {
-            hasBreak = hasBreak || isBreak(text[end]);
-            ++end;
-        }
-        if (hasBreak) {
-            line.append(u' ');
-        } else {
-            line.append(text.mid(i, end - i));
-        }
-        i = end;
-    }
-    return line.trimmed();
-}
 
 std::vector<Error> readDiagnostics(OdbcHandleRef handle) {
     std::vector<Error> records;

@@ -5,13 +5,10 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "db/MessageText.h"
 #include "db/OdbcHandle.h"
 
 namespace brivano::db {
-
-// Turns a driver's message into one line: every run of blanks that holds a
-// line break or a tab becomes a single blank, and the ends are trimmed.
-QString singleLineMessage(QStringView text);
 
 // Every diagnostic record of a handle, in the driver's order.
 std::vector<Error> readDiagnostics(OdbcHandleRef handle);

@@ -1,6 +1,6 @@
 #include "db/SqliteHandles.h"
 
-#include "db/OdbcDiagnostics.h"
+#include "db/MessageText.h"
 
 namespace brivano::db {
 
