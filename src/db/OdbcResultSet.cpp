@@ -29,30 +29,6 @@ bool isSelect(const QString& commandText) {
 
 }  // namespace
 
-QString OdbcField::name() const {
-    return resultSet_->column(position_).name;
-}
-
-std::int16_t OdbcField::type() const {
-    return resultSet_->column(position_).shape.type;
-}
-
-std::int32_t OdbcField::definedSize() const {
-    return resultSet_->column(position_).shape.definedSize;
-}
-
-std::int32_t OdbcField::attributes() const {
-    return resultSet_->column(position_).shape.attributes;
-}
-
-bool OdbcField::isNull() {
-    return resultSet_->valueAt(position_).isNull();
-}
-
-const Value& OdbcField::value() {
-    return resultSet_->valueAt(position_);
-}
-
 OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement)
     : statement_(std::move(statement)), session_(&statement_->session()) {
     OdbcSession& session = *session_;

@@ -9,6 +9,7 @@
 #include "db/OdbcColumn.h"
 #include "db/OdbcSession.h"
 #include "db/OdbcValueReader.h"
+#include "db/ResultField.h"
 
 namespace brivano::db {
 class OdbcRowBlock;
@@ -18,24 +19,7 @@ namespace brivano::db {
 
 class OdbcResultSet;
 
-// A column seen through its result set: metadata fixed at execution,
-// values read on demand for the current row.
-class OdbcField final : public Field {
-  public:
-    OdbcField(OdbcResultSet& resultSet, int position)
-        : resultSet_(&resultSet), position_(position) {}
-
-    QString name() const override;
-    std::int16_t type() const override;
-    std::int32_t definedSize() const override;
-    std::int32_t attributes() const override;
-    bool isNull() override;
-    const Value& value() override;
-
-  private:
-    OdbcResultSet* resultSet_;
-    int position_;
-};
+using OdbcField = ResultField<OdbcResultSet>;
 
 // The result of one executed statement, read forward only. It stands on its
 // first row after construction. Where the driver allows, rows come in blocks

@@ -6,30 +6,6 @@
 
 namespace brivano::db {
 
-QString SqliteField::name() const {
-    return resultSet_->column(position_).name;
-}
-
-std::int16_t SqliteField::type() const {
-    return resultSet_->column(position_).shape.type;
-}
-
-std::int32_t SqliteField::definedSize() const {
-    return resultSet_->column(position_).shape.definedSize;
-}
-
-std::int32_t SqliteField::attributes() const {
-    return resultSet_->column(position_).shape.attributes;
-}
-
-bool SqliteField::isNull() {
-    return resultSet_->valueAt(position_).isNull();
-}
-
-const Value& SqliteField::value() {
-    return resultSet_->valueAt(position_);
-}
-
 SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const QString& commandText)
     : session_(std::move(session)),
       commandText_(commandText),

@@ -5,6 +5,7 @@
 
 #include "db/ColumnNames.h"
 #include "db/Database.h"
+#include "db/ResultField.h"
 #include "db/SqliteColumn.h"
 #include "db/SqliteConnection.h"
 #include "db/SqliteValueReader.h"
@@ -13,22 +14,7 @@ namespace brivano::db {
 
 class SqliteResultSet;
 
-class SqliteField final : public Field {
-  public:
-    SqliteField(SqliteResultSet& resultSet, int position)
-        : resultSet_(&resultSet), position_(position) {}
-
-    QString name() const override;
-    std::int16_t type() const override;
-    std::int32_t definedSize() const override;
-    std::int32_t attributes() const override;
-    bool isNull() override;
-    const Value& value() override;
-
-  private:
-    SqliteResultSet* resultSet_;
-    int position_;
-};
+using SqliteField = ResultField<SqliteResultSet>;
 
 // The result of one statement on a SQLite file, read forward only. It
 // stands on its first row after construction; values are read when first
