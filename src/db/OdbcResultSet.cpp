@@ -33,12 +33,7 @@ OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement)
     : statement_(std::move(statement)), session_(&statement_->session()) {
     OdbcSession& session = *session_;
     columns_ = describeOdbcColumns(statement_->ref(), session.columnRules(), errors());
-    const int count = static_cast<int>(columns_.size());
-    fields_.reserve(columns_.size());
-    for (int position = 0; position < count; ++position) {
-        fields_.emplace_back(*this, position);
-        names_.add(columns_[static_cast<size_t>(position)].name);
-    }
+    fields_.build(*this, columns_);
     values_.resize(columns_.size());
     failures_.resize(columns_.size());
     readInRow_.assign(columns_.size(), 0);
@@ -197,24 +192,17 @@ void OdbcResultSet::moveNext() {
 
 int OdbcResultSet::fieldCount() {
     checkOpen();
-    return static_cast<int>(fields_.size());
+    return fields_.count();
 }
 
 Field& OdbcResultSet::field(int position) {
     checkOpen();
-    if (position < 0 || position >= static_cast<int>(fields_.size())) {
-        throw fieldPositionError(position, static_cast<int>(fields_.size()));
-    }
-    return fields_[static_cast<size_t>(position)];
+    return fields_.at(position);
 }
 
 Field& OdbcResultSet::field(const QString& name) {
     checkOpen();
-    const std::optional<int> position = names_.find(name);
-    if (!position) {
-        throw fieldNotFoundError(name);
-    }
-    return fields_[static_cast<size_t>(*position)];
+    return fields_.named(name);
 }
 
 const Value& OdbcResultSet::valueAt(int position) {

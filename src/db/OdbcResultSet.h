@@ -4,7 +4,6 @@
 #include <optional>
 #include <vector>
 
-#include "db/ColumnNames.h"
 #include "db/Database.h"
 #include "db/OdbcColumn.h"
 #include "db/OdbcSession.h"
@@ -67,12 +66,11 @@ class OdbcResultSet final : public ResultSet {
     std::uint64_t row_ = 0;
     std::vector<std::uint64_t> readInRow_;
     std::vector<OdbcColumn> columns_;
-    std::vector<OdbcField> fields_;
+    ResultFields<OdbcResultSet> fields_;
     std::vector<Value> values_;
     // Failures of the current row's columns, raised again when asked twice.
     std::vector<std::optional<Error>> failures_;
     bool rowHasFailures_ = false;
-    ColumnNames names_;
     OdbcValueReader reader_;
     int columnsRead_ = 0;
     bool atEnd_ = false;

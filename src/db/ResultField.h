@@ -1,6 +1,10 @@
 #pragma once
 
+#include <vector>
+
+#include "db/ColumnNames.h"
 #include "db/Database.h"
+#include "db/LayerErrors.h"
 
 namespace brivano::db {
 
@@ -25,6 +29,40 @@ class ResultField final : public Field {
   private:
     Result* result_;
     int position_;
+};
+
+// The fields of one result, found by position or by name; a position or a
+// name the result does not have raises the layer's own error.
+template <typename Result>
+class ResultFields {
+  public:
+    // One field a column of `columns` (each with a .name), in position order.
+    template <typename Columns>
+    void build(Result& result, const Columns& columns) {
+        fields_.reserve(columns.size());
+        for (const auto& column : columns) {
+            fields_.emplace_back(result, count());
+            names_.add(column.name);
+        }
+    }
+
+    int count() const { return static_cast<int>(fields_.size()); }
+
+    Field& at(int position) {
+        if (position < 0 || position >= count())
+            throw fieldPositionError(position, count());
+        return fields_[static_cast<size_t>(position)];
+    }
+
+    Field& named(const QString& name) {
+        if (const std::optional<int> position = names_.find(name))
+            return fields_[static_cast<size_t>(*position)];
+        throw fieldNotFoundError(name);
+    }
+
+  private:
+    std::vector<ResultField<Result>> fields_;
+    ColumnNames names_;
 };
 
 }  // namespace brivano::db

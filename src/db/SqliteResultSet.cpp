@@ -22,19 +22,14 @@ SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const Q
         session_->raise(first);
     }
     columns_ = describeSqliteColumns(session_->handle(), statement, first == SQLITE_ROW);
-    const int count = static_cast<int>(columns_.size());
-    fields_.reserve(columns_.size());
-    for (int position = 0; position < count; ++position) {
-        fields_.emplace_back(*this, position);
-        names_.add(columns_[static_cast<size_t>(position)].name);
-    }
+    fields_.build(*this, columns_);
     values_.resize(columns_.size());
     readInRow_.assign(columns_.size(), 0);
     // A count gives the rows that reading gives only when every column is
     // a stored one: an expression (in a view) may fail on a row that a
     // count never evaluates, and reading would stop there.
     countable_ = true;
-    for (int position = 0; position < count; ++position) {
+    for (int position = 0; position < fields_.count(); ++position) {
         countable_ = countable_ && sqlite3_column_table_name(statement, position) != nullptr;
     }
     if (first == SQLITE_DONE || columns_.empty()) {
@@ -140,22 +135,17 @@ void SqliteResultSet::moveNext() {
 
 int SqliteResultSet::fieldCount() {
     checkOpen();
-    return static_cast<int>(fields_.size());
+    return fields_.count();
 }
 
 Field& SqliteResultSet::field(int position) {
     checkOpen();
-    if (position < 0 || position >= static_cast<int>(fields_.size())) {
-        throw fieldPositionError(position, static_cast<int>(fields_.size()));
-    }
-    return fields_[static_cast<size_t>(position)];
+    return fields_.at(position);
 }
 
 Field& SqliteResultSet::field(const QString& name) {
     checkOpen();
-    if (const std::optional<int> position = names_.find(name))
-        return fields_[static_cast<size_t>(*position)];
-    throw fieldNotFoundError(name);
+    return fields_.named(name);
 }
 
 const Value& SqliteResultSet::valueAt(int position) {

@@ -3,7 +3,6 @@
 #include <memory>
 #include <vector>
 
-#include "db/ColumnNames.h"
 #include "db/Database.h"
 #include "db/ResultField.h"
 #include "db/SqliteColumn.h"
@@ -47,12 +46,11 @@ class SqliteResultSet final : public ResultSet {
     QString commandText_;
     SqliteSessionStatement statement_;  // after session_: it goes first
     std::vector<SqliteColumn> columns_;
-    std::vector<SqliteField> fields_;
+    ResultFields<SqliteResultSet> fields_;
     std::vector<Value> values_;
     // The row in which each column's value was read; `row_` counts steps.
     std::vector<std::uint64_t> readInRow_;
     std::uint64_t row_ = 1;
-    ColumnNames names_;
     SqliteValueReader reader_;
     bool atEnd_ = false;
     bool onFirstRow_ = true;
