@@ -1,28 +1,36 @@
 #include "app/CheckBoxSlots.h"
 
 #include <QCheckBox>
-#include <iterator>
 
 #include "db/Error.h"
 
 namespace brivano::app {
 namespace {
 
-// The tick states the window's boxes can take, by value.
-constexpr Qt::CheckState kStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
-constexpr int kStateCount = static_cast<int>(std::size(kStates));
+Qt::CheckState checkStateOf(exporter::SlotState state) {
+    switch (state) {
+        case exporter::Unticked:
+            return Qt::Unchecked;
+        case exporter::Ticked:
+            return Qt::Checked;
+        case exporter::Grayed:
+            return Qt::PartiallyChecked;
+    }
+    throw Error(0, QStringLiteral("Stato %1 non valido per una casella").arg(state));
+}
 
 }  // namespace
 
-CheckBoxSlots::CheckBoxSlots(const std::array<QCheckBox*, kCount>& boxes) : boxes_(boxes) {
-    for (int i = 0; i < kCount; ++i) {
+CheckBoxSlots::CheckBoxSlots(const std::array<QCheckBox*, exporter::kSlotCount>& boxes)
+    : boxes_(boxes) {
+    for (int i = 0; i < exporter::kSlotCount; ++i) {
         if (boxes_[i] == nullptr)
             throw Error(0, QStringLiteral("Casella SelTab(%1) mancante").arg(i));
     }
 }
 
 QCheckBox& CheckBoxSlots::box(int index) const {
-    if (index < 0 || index >= kCount)
+    if (index < 0 || index >= exporter::kSlotCount)
         throw Error(0, QStringLiteral("Indice SelTab(%1) fuori intervallo").arg(index));
     return *boxes_[index];
 }
@@ -43,20 +51,20 @@ void CheckBoxSlots::setShown(int index, bool shown) {
     box(index).setHidden(!shown);
 }
 
-int CheckBoxSlots::state(int index) const {
-    const Qt::CheckState checkState = box(index).checkState();
-    for (int value = 0; value < kStateCount; ++value) {
-        if (kStates[value] == checkState)
-            return value;
+exporter::SlotState CheckBoxSlots::state(int index) const {
+    switch (box(index).checkState()) {
+        case Qt::Checked:
+            return exporter::Ticked;
+        case Qt::PartiallyChecked:
+            return exporter::Grayed;
+        default:
+            return exporter::Unticked;
     }
-    return kUnticked;
 }
 
-void CheckBoxSlots::setState(int index, int state) {
+void CheckBoxSlots::setState(int index, exporter::SlotState state) {
     QCheckBox& target = box(index);
-    if (state < 0 || state >= kStateCount)
-        throw Error(0, QStringLiteral("Stato %1 non valido per SelTab(%2)").arg(state).arg(index));
-    target.setCheckState(kStates[state]);
+    target.setCheckState(checkStateOf(state));
 }
 
 }  // namespace brivano::app

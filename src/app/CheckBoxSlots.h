@@ -15,21 +15,21 @@ namespace brivano::app {
 class CheckBoxSlots : public TableSlots {
   public:
     // Throws Error when one of the boxes is missing.
-    explicit CheckBoxSlots(const std::array<QCheckBox*, kCount>& boxes);
+    explicit CheckBoxSlots(const std::array<QCheckBox*, exporter::kSlotCount>& boxes);
 
     QString caption(int index) const override;
     void setCaption(int index, const QString& caption) override;
     bool isShown(int index) const override;
     void setShown(int index, bool shown) override;
-    // 0 unticked, 1 ticked, 2 grayed (a tri-state box); anything else set
-    // throws Error.
-    int state(int index) const override;
-    void setState(int index, int state) override;
+    // Grayed is a tri-state box's third state; a value that is no tick
+    // state throws Error.
+    exporter::SlotState state(int index) const override;
+    void setState(int index, exporter::SlotState state) override;
 
   private:
     QCheckBox& box(int index) const;
 
-    std::array<QCheckBox*, kCount> boxes_;
+    std::array<QCheckBox*, exporter::kSlotCount> boxes_;
 };
 
 }  // namespace brivano::app

@@ -123,7 +123,7 @@ void buildSelection(QWidget& window, ExportForm& form) {
         form.command[i] =
             button(&window, QStringLiteral("Command%1").arg(i + 1), captions[i], places[i]);
     }
-    for (int i = 0; i < ExportForm::kSlotCount; ++i) {
+    for (int i = 0; i < exporter::kSlotCount; ++i) {
         const int column = i / kSlotRows;
         const int row = i % kSlotRows;
         auto* box = place(new QCheckBox(QStringLiteral("Check1"), &window), slotObjectName(i),

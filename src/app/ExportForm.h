@@ -3,7 +3,8 @@
 #include <QString>
 #include <array>
 
-#include "app/TableSlots.h"
+#include "export/ExportHost.h"
+#include "export/TableGroups.h"
 
 class QCheckBox;
 class QFrame;
@@ -22,31 +23,30 @@ class ClickLabel;
 // them all (Qt parent ownership); this only names them. Building wires no
 // command: MainWindow does that.
 struct ExportForm {
-    static constexpr int kSlotCount = TableSlots::kCount;
-    static constexpr int kGroupButtons = 4;
+    static constexpr int kGroupButtons = exporter::kGroupCount;
     static constexpr int kCommandButtons = 6;
     static constexpr int kPanels = 3;
     // Command5 "Seleziona tutti" and Command6 "Annulla selezione".
     static constexpr int kTickAllButton = 4;
     static constexpr int kUntickAllButton = 5;
 
-    QLabel* label1 = nullptr;                             // title "EXPORT TABELLE"
-    QLineEdit* text2 = nullptr;                           // connection string
-    std::array<QFrame*, kPanels> visTas{};                // step panels, VisTas(0)..(2)
-    QLabel* label3 = nullptr;                             // "1."
-    QLabel* label4 = nullptr;                             // "Selezionare le Tabelle"
-    std::array<QPushButton*, kCommandButtons> command{};  // Command1..Command6
-    std::array<QCheckBox*, kSlotCount> selTab{};          // SelTab(0)..(29)
-    QPushButton* tabelle = nullptr;                       // start command, behind VisTas(1)
-    QLabel* label6 = nullptr;                             // "2."
-    ClickLabel* label2 = nullptr;                         // "Start Export"
-    ClickLabel* image3 = nullptr;                         // paper and pencil
-    QPushButton* stampa = nullptr;                        // print command, behind VisTas(0)
-    ClickLabel* label37 = nullptr;                        // "Stampa"
-    ClickLabel* image1 = nullptr;                         // printer
-    QListWidget* errori = nullptr;                        // message list
-    QLabel* label5 = nullptr;                             // status: table and its size
-    QLabel* label7 = nullptr;                             // status: rows written
+    QLabel* label1 = nullptr;                               // title "EXPORT TABELLE"
+    QLineEdit* text2 = nullptr;                             // connection string
+    std::array<QFrame*, kPanels> visTas{};                  // step panels, VisTas(0)..(2)
+    QLabel* label3 = nullptr;                               // "1."
+    QLabel* label4 = nullptr;                               // "Selezionare le Tabelle"
+    std::array<QPushButton*, kCommandButtons> command{};    // Command1..Command6
+    std::array<QCheckBox*, exporter::kSlotCount> selTab{};  // SelTab(0)..(29)
+    QPushButton* tabelle = nullptr;                         // start command, behind VisTas(1)
+    QLabel* label6 = nullptr;                               // "2."
+    ClickLabel* label2 = nullptr;                           // "Start Export"
+    ClickLabel* image3 = nullptr;                           // paper and pencil
+    QPushButton* stampa = nullptr;                          // print command, behind VisTas(0)
+    ClickLabel* label37 = nullptr;                          // "Stampa"
+    ClickLabel* image1 = nullptr;                           // printer
+    QListWidget* errori = nullptr;                          // message list
+    QLabel* label5 = nullptr;                               // status: table and its size
+    QLabel* label7 = nullptr;                               // status: rows written
 
     // Creates every control inside `window` and sets the window's own size,
     // caption, icon, font and colours. Throws brivano::Error when a picture

@@ -6,15 +6,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <exception>
-#include <tuple>
-#include <type_traits>
 
 #include "app/ApplicationTitle.h"
 #include "app/ClickLabel.h"
-#include "app/TableGroups.h"
-#include "db/ConnectionFactory.h"
+#include "app/GroupCommands.h"
 #include "db/Error.h"
 #include "db/SettingsFile.h"
+#include "db/connect/ConnectionFactory.h"
 
 namespace brivano::app {
 
@@ -55,9 +53,8 @@ void MainWindow::loadSettings(const db::ToolPaths& paths) {
 }
 
 void MainWindow::connectCommands() {
-    const auto& groups = tableGroups();
-    static_assert(std::tuple_size_v<std::decay_t<decltype(groups)>> == ExportForm::kGroupButtons,
-                  "one group button, Command1 to Command4, for each table group");
+    // One group button, Command1 to Command4, for each table group.
+    const auto& groups = exporter::tableGroups();
     for (size_t i = 0; i < groups.size(); ++i) {
         connect(form_.command[i], &QPushButton::clicked, this, [this, &group = groups[i]] {
             runCommand([&] { applyGroup(tableSlots_, group); });

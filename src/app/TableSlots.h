@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "export/ExportHost.h"
+
 namespace brivano::app {
 
 // The thirty table slots SelTab(0)..SelTab(29): the window's check boxes,
@@ -10,19 +12,14 @@ namespace brivano::app {
 // interface and run in tests without the window.
 class TableSlots {
   public:
-    static constexpr int kCount = 30;
-    static constexpr int kUnticked = 0;
-    static constexpr int kTicked = 1;
-
     virtual ~TableSlots() = default;
 
     virtual QString caption(int index) const = 0;
     virtual void setCaption(int index, const QString& caption) = 0;
     virtual bool isShown(int index) const = 0;
     virtual void setShown(int index, bool shown) = 0;
-    // 0 unticked, 1 ticked.
-    virtual int state(int index) const = 0;
-    virtual void setState(int index, int state) = 0;
+    virtual exporter::SlotState state(int index) const = 0;
+    virtual void setState(int index, exporter::SlotState state) = 0;
 };
 
 }  // namespace brivano::app

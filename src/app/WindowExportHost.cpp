@@ -37,7 +37,7 @@ QString WindowExportHost::connectionText() {
     return form_.text2->text();
 }
 
-int WindowExportHost::slotState(int index) {
+exporter::SlotState WindowExportHost::slotState(int index) {
     return slots_.state(index);
 }
 

@@ -33,7 +33,7 @@ class WindowExportHost : public exporter::ExportHost {
     WindowExportHost& operator=(const WindowExportHost&) = delete;
 
     QString connectionText() override;
-    int slotState(int index) override;
+    exporter::SlotState slotState(int index) override;
     QString slotCaption(int index) override;
 
     void clearMessages() override;

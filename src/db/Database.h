@@ -3,10 +3,8 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "db/Error.h"
-#include "db/LayerErrors.h"
 #include "db/Value.h"
 
 namespace brivano::db {
@@ -49,40 +47,19 @@ class ResultSet {
     virtual Field& field(const QString& name) = 0;
 };
 
-// The errors that the database reported for the connection's last
-// operation. Errors that the layer raises on its own never land here.
-class ErrorList {
-  public:
-    void refresh() {}  // the list is kept current by every operation
-    int count() const { return static_cast<int>(entries_.size()); }
-    const Error& item(int index) const {
-        if (index < 0 || index >= count()) {
-            throw errorPositionError(index, count());
-        }
-        return entries_[static_cast<size_t>(index)];
-    }
-    QString description(int index) const { return item(index).description(); }
-
-    void clear() { entries_.clear(); }
-    void add(Error error) { entries_.push_back(std::move(error)); }
-
-  private:
-    std::vector<Error> entries_;
-};
-
-// A database connection. Every operation either succeeds or throws Error;
-// an operation on a closed connection throws without touching errors().
+// A database connection, opened for reading only. Every operation either
+// succeeds or throws Error: for a failure the database reported, with its
+// SQLSTATE, native code and message; for one of the layer's own (an
+// operation on a closed connection), with the layer's number.
 class Connection {
   public:
     virtual ~Connection() = default;
-    virtual void open(const QString& connectionString, const QString& user,
-                      const QString& password) = 0;
+    virtual void open(const QString& connectionString) = 0;
     // Runs a query; the result stands on its first row. Any result set
     // obtained earlier from this connection may be invalidated.
     virtual std::unique_ptr<ResultSet> execute(const QString& commandText) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
-    virtual ErrorList& errors() = 0;
 };
 
 }  // namespace brivano::db

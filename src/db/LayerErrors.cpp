@@ -30,12 +30,6 @@ Error fieldPositionError(int position, int count) {
         QStringLiteral("The result set has no column %1 (it has %2)").arg(position).arg(count));
 }
 
-Error errorPositionError(int position, int count) {
-    return Error(
-        kItemNotFound,
-        QStringLiteral("The error list has no entry %1 (it has %2)").arg(position).arg(count));
-}
-
 Error cannotMoveBackError() {
     return Error(kOperationNotAllowed,
                  QStringLiteral("The result set reads forward only and has left its first row"));

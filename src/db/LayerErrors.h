@@ -20,7 +20,6 @@ Error resultSetClosedError();
 Error noCurrentRowError();
 Error fieldNotFoundError(const QString& name);
 Error fieldPositionError(int position, int count);
-Error errorPositionError(int position, int count);
 Error cannotMoveBackError();
 Error tooManyRowsError();
 

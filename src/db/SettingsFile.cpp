@@ -4,7 +4,7 @@
 #include <QFile>
 #include <exception>
 
-#include "db/CodePage.h"
+#include "db/AnsiCodePage.h"
 
 namespace brivano::db {
 namespace {
@@ -38,8 +38,7 @@ bool openSettingsFile(const ToolPaths& paths, QFile& file) {
 QString decodeLine(QByteArrayView line, int codePageNumber) {
     if (line.startsWith(kUtf8ByteOrderMark))
         return QString::fromUtf8(line.sliced(kUtf8ByteOrderMark.size()));
-    CodePage codePage(codePageNumber);
-    return codePage.decode(line);
+    return decodeCodePage(line, codePageNumber);
 }
 
 }  // namespace
@@ -68,7 +67,7 @@ QString firstSettingsItem(QStringView text) {
 }
 
 QString readConnectionString(const ToolPaths& paths) {
-    return readConnectionString(paths, CodePage::systemNumber());
+    return readConnectionString(paths, systemCodePage());
 }
 
 QString readConnectionString(const ToolPaths& paths, int codePageNumber) {

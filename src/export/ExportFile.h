@@ -5,7 +5,7 @@
 #include <QStringView>
 #include <memory>
 
-#include "db/CodePage.h"
+#include "export/CodePage.h"
 
 class QSaveFile;
 
@@ -25,7 +25,7 @@ class ExportFile {
     static constexpr qsizetype kDefaultBufferSize = qsizetype{1} << 20;
 
     // Throws Error when the code page is not available.
-    explicit ExportFile(QString path, int codePage = db::CodePage::systemNumber(),
+    explicit ExportFile(QString path, int codePage = db::systemCodePage(),
                         qsizetype bufferSize = kDefaultBufferSize);
     ~ExportFile();
     ExportFile(const ExportFile&) = delete;
@@ -53,7 +53,7 @@ class ExportFile {
     [[noreturn]] void fail(const QString& what);
 
     QString path_;
-    db::CodePage codePage_;
+    CodePage codePage_;
     qsizetype bufferSize_;
     QByteArray buffer_;
     std::unique_ptr<QSaveFile> file_;

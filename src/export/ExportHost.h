@@ -5,21 +5,23 @@
 
 namespace brivano::exporter {
 
+// The thirty table slots SelTab(0)..SelTab(29) that choose the tables of a
+// run, and the tick states a slot can have; only a ticked slot takes part.
+inline constexpr int kSlotCount = 30;
+enum SlotState : int { Unticked = 0, Ticked = 1, Grayed = 2 };
+
 // Everything the export engine needs from whoever drives it: the main
 // window, the command-line program, or a recording double in the tests.
 // The engine includes no widget header; this is its only way out.
 class ExportHost {
   public:
-    static constexpr int kSlotCount = 30;
-    enum SlotState : int { Unticked = 0, Ticked = 1, Grayed = 2 };
-
     virtual ~ExportHost() = default;
 
     // The connection string box (Text2).
     virtual QString connectionText() = 0;
 
     // Table slots SelTab(0)..SelTab(29), read when the run reaches them.
-    virtual int slotState(int index) = 0;
+    virtual SlotState slotState(int index) = 0;
     virtual QString slotCaption(int index) = 0;
 
     // The message list (Errori). Positions count from 0.

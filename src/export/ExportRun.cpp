@@ -1,6 +1,6 @@
 #include "export/ExportRun.h"
 
-#include "db/CodePage.h"
+#include "export/CodePage.h"
 #include "export/ExportFile.h"
 #include "export/TableBlockWriter.h"
 
@@ -46,14 +46,14 @@ ExportRun::ExportRun(ExportHost& host, QString exportFilePath, ConnectionFactory
     : host_(host),
       exportFilePath_(std::move(exportFilePath)),
       factory_(std::move(factory)),
-      codePage_(db::CodePage::systemNumber()) {}
+      codePage_(db::systemCodePage()) {}
 
 // A run always closes its connection; the connection object itself goes
 // with the run object.
 ExportRun::~ExportRun() = default;
 
 void ExportRun::setCodePage(int number) {
-    db::CodePage available(number);  // throws when ICU does not know it
+    CodePage available(number);  // throws when ICU does not know it
     codePage_ = number;
 }
 
@@ -100,8 +100,8 @@ void ExportRun::RunExport() {
 }  // the pointer returns to the default only after the message was closed
 
 bool ExportRun::anyTicked() {
-    for (int i = 0; i < ExportHost::kSlotCount; ++i) {
-        if (host_.slotState(i) == ExportHost::Ticked)
+    for (int i = 0; i < kSlotCount; ++i) {
+        if (host_.slotState(i) == Ticked)
             return true;
     }
     return false;
@@ -112,10 +112,10 @@ void ExportRun::exportTickedTables(ExportFile& file) {
                             [this](const Error& error) { ReportRunError(error); });
     // Each slot is read when the loop reaches it: the operator may change
     // the selection while earlier tables are exported.
-    for (int i = 0; i < ExportHost::kSlotCount; ++i) {
+    for (int i = 0; i < kSlotCount; ++i) {
         if (host_.stopRequested())
             return;
-        if (host_.slotState(i) != ExportHost::Ticked)
+        if (host_.slotState(i) != Ticked)
             continue;
         tableName_ = host_.slotCaption(i);
         // Report lines of this table come after its progress line and stay
@@ -141,7 +141,7 @@ void ExportRun::openConnection() {
             conn_ = factory_();
         if (conn_ == nullptr)
             throw Error(0, QStringLiteral("No database connection could be made"));
-        conn_->open(connString_, QString(), QString());
+        conn_->open(connString_);
     } catch (const Error& error) {
         ReportRunError(error);
     }

@@ -4,9 +4,9 @@
 #include <functional>
 #include <memory>
 
-#include "db/ConnectionFactory.h"
 #include "db/Database.h"
 #include "db/Error.h"
+#include "db/connect/ConnectionFactory.h"
 #include "export/ExportHost.h"
 
 namespace brivano::exporter {

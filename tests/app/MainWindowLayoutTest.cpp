@@ -11,7 +11,7 @@
 
 #include "MainWindowTestFixture.h"
 #include "app/ClickLabel.h"
-#include "app/TableGroups.h"
+#include "app/GroupCommands.h"
 #include "app/WindowLook.h"
 
 namespace brivano::app::test {

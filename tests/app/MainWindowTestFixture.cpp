@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "app/QtPrinter.h"
-#include "db/ConnectionFactory.h"
+#include "db/connect/ConnectionFactory.h"
 
 namespace brivano::app::test {
 namespace {

@@ -5,8 +5,8 @@
 #include "db/AdoTypes.h"
 #include "db/ColumnShape.h"
 #include "db/DeclaredType.h"
-#include "db/OdbcColumn.h"
-#include "db/OdbcDiagnostics.h"
+#include "db/odbc/OdbcColumn.h"
+#include "db/odbc/OdbcDiagnostics.h"
 
 namespace brivano::db {
 namespace {

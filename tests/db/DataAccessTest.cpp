@@ -6,9 +6,11 @@
 
 #include <QRegularExpression>
 #include <clocale>
+#include <functional>
 
 #include "DatabaseCases.h"
-#include "db/ConnectionFactory.h"
+#include "db/LayerErrors.h"
+#include "db/connect/ConnectionFactory.h"
 
 namespace brivano::test {
 namespace {
@@ -213,30 +215,23 @@ TEST_P(DataAccessTest, NonAsciiTextSurvivesEveryLocale) {
     }
 }
 
-TEST_P(DataAccessTest, MissingTableIsReportedInTheErrorList) {
+TEST_P(DataAccessTest, MissingTableIsTheDatabasesOwnError) {
     auto connection = open();
     const QString missing = QStringLiteral("no_such_table_%1").arg(::getpid());
     try {
         connection->execute(QStringLiteral("Select * from ") + missing);
         FAIL() << "the query did not fail";
     } catch (const Error& error) {
-        db::ErrorList& errors = connection->errors();
-        errors.refresh();
-        ASSERT_GT(errors.count(), 0);
-        EXPECT_EQ(error.description(), errors.description(0));
         EXPECT_TRUE(error.description().contains(missing)) << error.description().toStdString();
         EXPECT_EQ(error.sqlState().size(), 5);
-        for (int i = 0; i < errors.count(); ++i) {
-            expectSingleLine(errors.description(i));
-        }
+        expectSingleLine(error.description());
     }
-    // The next operation starts with an empty list.
+    // The connection goes on as before.
     auto rs = connection->execute(QStringLiteral("Select 1 as one"));
-    EXPECT_EQ(connection->errors().count(), 0);
     EXPECT_EQ(rs->field(0).value().integer, 1);
 }
 
-TEST_P(DataAccessTest, ConnectionThatCannotOpenIsReportedInTheErrorList) {
+TEST_P(DataAccessTest, ConnectionThatCannotOpenRaisesTheDriversError) {
     QString unreachable = connectionString();
     const QString missingFile = QStringLiteral("/no/such/folder/x.db");
     switch (database().kind) {
@@ -254,20 +249,30 @@ TEST_P(DataAccessTest, ConnectionThatCannotOpenIsReportedInTheErrorList) {
             break;
     }
     auto connection = db::createConnection();
-    EXPECT_THROW(connection->open(unreachable, QString(), QString()), Error);
+    try {
+        connection->open(unreachable);
+        ADD_FAILURE() << "an unreachable database opened";
+    } catch (const Error& error) {
+        EXPECT_FALSE(error.sqlState().isEmpty());
+        expectSingleLine(error.description());
+    }
     EXPECT_FALSE(connection->isOpen());
-    ASSERT_GT(connection->errors().count(), 0);
-    expectSingleLine(connection->errors().description(0));
 
-    // Operations on the closed connection fail on their own, and the list
-    // keeps the driver's records of the failed open.
-    const int count = connection->errors().count();
-    EXPECT_THROW(connection->execute(QStringLiteral("Select 1")), Error);
-    EXPECT_THROW(connection->close(), Error);
-    EXPECT_EQ(connection->errors().count(), count);
+    // Operations on the closed connection fail with the layer's own error.
+    for (const auto& operation : std::initializer_list<std::function<void()>>{
+             [&] { connection->execute(QStringLiteral("Select 1")); },
+             [&] { connection->close(); }}) {
+        try {
+            operation();
+            ADD_FAILURE() << "an operation on a closed connection succeeded";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), db::kObjectClosed);
+            EXPECT_TRUE(error.sqlState().isEmpty());
+        }
+    }
 }
 
-TEST_P(DataAccessTest, ResultSetsOfAClosedConnectionFailWithoutTouchingTheErrorList) {
+TEST_P(DataAccessTest, ResultSetsOfAClosedConnectionFailWithTheLayersOwnError) {
     const QString table = tableName(QStringLiteral("closing"));
     runSetup({QStringLiteral("CREATE TABLE %1 (a integer, b varchar(10))").arg(table),
               QStringLiteral("INSERT INTO %1 VALUES (1, 'x')").arg(table),
@@ -277,17 +282,22 @@ TEST_P(DataAccessTest, ResultSetsOfAClosedConnectionFailWithoutTouchingTheErrorL
     db::Field& field = first->field(0);
     connection->close();
     EXPECT_FALSE(connection->isOpen());
-    EXPECT_EQ(connection->errors().count(), 0);
 
-    EXPECT_THROW(first->atEnd(), Error);
-    EXPECT_THROW(first->moveNext(), Error);
-    EXPECT_THROW(first->readAllRows(), Error);
-    EXPECT_THROW(field.value(), Error);
-    EXPECT_THROW(connection->execute(QStringLiteral("Select * from ") + table), Error);
-    EXPECT_EQ(connection->errors().count(), 0);
+    for (const auto& operation : std::initializer_list<std::function<void()>>{
+             [&] { first->atEnd(); }, [&] { first->moveNext(); }, [&] { first->readAllRows(); },
+             [&] { field.value(); },
+             [&] { connection->execute(QStringLiteral("Select * from ") + table); }}) {
+        try {
+            operation();
+            ADD_FAILURE() << "an operation on a closed result set succeeded";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), db::kObjectClosed);
+            EXPECT_TRUE(error.sqlState().isEmpty());
+        }
+    }
 
     // Reopened: old result sets stay dead, new ones work.
-    connection->open(connectionString(), QString(), QString());
+    connection->open(connectionString());
     EXPECT_THROW(first->field(QStringLiteral("a")), Error);
     auto second = connection->execute(QStringLiteral("Select * from ") + table);
     EXPECT_EQ(second->field(QStringLiteral("B")).value().text, QStringLiteral("x"));
@@ -432,7 +442,6 @@ TEST_P(DataAccessTest, MeasuredResultKeepsItsColumnsAndRows) {
         const db::RowArrayBounds bounds = measured->readAllRows();
         EXPECT_EQ(bounds.columns, 3);
         EXPECT_EQ(bounds.rows, kRows);
-        EXPECT_EQ(connection->errors().count(), 0);
         EXPECT_TRUE(measured->atEnd());
         EXPECT_THROW(measured->moveNext(), Error);
         // Its columns are still those of the query, with no row to read.
@@ -475,9 +484,9 @@ TEST_P(DataAccessTest, RowThatCannotBeReadIsNotMeasured) {
         try {
             auto rs = connection->execute(QStringLiteral("Select * from ") + view);
             rs->readAllRows();
-        } catch (const Error&) {
+        } catch (const Error& error) {
             failed = true;
-            EXPECT_GT(connection->errors().count(), 0);
+            EXPECT_FALSE(error.sqlState().isEmpty()) << error.description().toStdString();
         }
         EXPECT_TRUE(failed);
         // The table's own columns are still measured.
@@ -500,10 +509,17 @@ TEST_P(DataAccessTest, ResultReadsForwardFromItsFirstRow) {
     rs->moveNext();
     EXPECT_EQ(rs->field(0).value().integer, 2);
     EXPECT_THROW(rs->moveFirst(), Error);
-    // Errors of the layer itself never enter the list.
-    EXPECT_THROW(rs->field(QStringLiteral("nope")), Error);
-    EXPECT_THROW(rs->field(5), Error);
-    EXPECT_EQ(connection->errors().count(), 0);
+    // Errors of the layer itself carry its own number and no SQLSTATE.
+    for (const auto& lookUp : std::initializer_list<std::function<void()>>{
+             [&] { rs->field(QStringLiteral("nope")); }, [&] { rs->field(5); }}) {
+        try {
+            lookUp();
+            ADD_FAILURE() << "a column that is not there was found";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), db::kItemNotFound);
+            EXPECT_TRUE(error.sqlState().isEmpty());
+        }
+    }
     rs->moveNext();
     EXPECT_TRUE(rs->atEnd());
     EXPECT_THROW(rs->field(0).value(), Error);
@@ -520,30 +536,16 @@ TEST_P(DataAccessTest, ResultReadsForwardFromItsFirstRow) {
 INSTANTIATE_TEST_SUITE_P(Databases, DataAccessTest, ::testing::ValuesIn(testDatabases()),
                          databaseTestName);
 
-TEST(DataAccess, ErrorListRefusesAPositionItDoesNotHave) {
-    db::ErrorList errors;
-    errors.add(Error(1, QStringLiteral("one")));
-    EXPECT_EQ(errors.item(0).description(), QStringLiteral("one"));
-    for (const int position : {-1, 1}) {
-        try {
-            errors.description(position);
-            ADD_FAILURE() << "entry " << position << " was found";
-        } catch (const Error& error) {
-            EXPECT_FALSE(error.description().isEmpty());
-        }
-    }
-}
-
-TEST(DataAccess, UnknownDriverIsReportedInTheErrorList) {
+TEST(DataAccess, UnknownDriverRaisesTheDriverManagersError) {
     auto connection = db::createConnection();
-    EXPECT_THROW(connection->open(QStringLiteral("Driver=NoSuchBrivanoDriver;Database=x"),
-                                  QString(), QString()),
-                 Error);
-    ASSERT_GT(connection->errors().count(), 0);
-    const Error& record = connection->errors().item(0);
-    EXPECT_FALSE(record.description().isEmpty());
-    EXPECT_FALSE(record.sqlState().isEmpty());
-    expectSingleLine(record.description());
+    try {
+        connection->open(QStringLiteral("Driver=NoSuchBrivanoDriver;Database=x"));
+        ADD_FAILURE() << "an unknown driver opened";
+    } catch (const Error& error) {
+        EXPECT_FALSE(error.description().isEmpty());
+        EXPECT_FALSE(error.sqlState().isEmpty());
+        expectSingleLine(error.description());
+    }
 }
 
 }  // namespace

@@ -96,12 +96,17 @@ TEST(SqliteProvider, DescribesAndReadsEveryColumnAsTheOdbcDriverDoes) {
     }
 
     // The same report for a table that is not there.
-    for (db::Connection* connection : {odbc.get(), native.get()}) {
-        EXPECT_THROW(connection->execute(QStringLiteral("Select * from nessuna")), Error);
-        ASSERT_EQ(connection->errors().count(), 1);
-    }
-    const Error& fromDriver = odbc->errors().item(0);
-    const Error& fromProvider = native->errors().item(0);
+    const auto missingTableError = [](db::Connection& connection) {
+        try {
+            connection.execute(QStringLiteral("Select * from nessuna"));
+        } catch (const Error& error) {
+            return error;
+        }
+        ADD_FAILURE() << "a missing table was found";
+        return Error(0, QString());
+    };
+    const Error fromDriver = missingTableError(*odbc);
+    const Error fromProvider = missingTableError(*native);
     EXPECT_EQ(fromProvider.number(), fromDriver.number());
     EXPECT_EQ(fromProvider.sqlState(), fromDriver.sqlState());
     EXPECT_EQ(fromProvider.description(), fromDriver.description());
@@ -113,15 +118,13 @@ TEST(SqliteProvider, OpensTheFileReadOnlyAndNeverCreatesOne) {
                                            QStringLiteral("INSERT INTO t VALUES (1)")});
     auto connection = openConnection(sqliteProviderString(file));
     EXPECT_THROW(connection->execute(QStringLiteral("INSERT INTO t VALUES (2)")), Error);
-    EXPECT_GT(connection->errors().count(), 0);
     EXPECT_THROW(connection->execute(QStringLiteral("DROP TABLE t")), Error);
     EXPECT_EQ(connection->execute(QStringLiteral("Select * from t"))->readAllRows().rows, 1);
     connection->close();
 
     // A missing file in a folder that exists is an error, not a new database.
     const QString missing = QFileInfo(file).dir().filePath(QStringLiteral("missing.db"));
-    EXPECT_THROW(connection->open(sqliteProviderString(missing), QString(), QString()), Error);
-    EXPECT_GT(connection->errors().count(), 0);
+    EXPECT_THROW(connection->open(sqliteProviderString(missing)), Error);
     EXPECT_FALSE(QFile::exists(missing));
 }
 
@@ -167,7 +170,6 @@ TEST_P(SqliteFileTest, ARowThatCannotBeReadCannotBeCounted) {
 
     auto rs = connection->execute(QStringLiteral("Select * from v"));
     EXPECT_THROW(rs->readAllRows(), Error);
-    EXPECT_GT(connection->errors().count(), 0);
     // Like a failed move, a failed count leaves no row to stand on.
     EXPECT_TRUE(rs->atEnd());
     EXPECT_THROW(rs->moveNext(), Error);

@@ -45,7 +45,6 @@ TEST_P(SqliteValuesTest, ValuesThatDoNotFitTheirColumnAreReported) {
             field.isNull();
             ADD_FAILURE() << "read as " << describeValue(field.value()).toStdString();
         } catch (const Error& error) {
-            ASSERT_GT(connection->errors().count(), 0);
             EXPECT_EQ(error.sqlState(), QStringLiteral("22018"));
             EXPECT_TRUE(error.description().contains(QString::fromLatin1(cases[k].shown)))
                 << error.description().toStdString();
@@ -58,7 +57,6 @@ TEST_P(SqliteValuesTest, ValuesThatDoNotFitTheirColumnAreReported) {
     for (size_t k = 0; k < std::size(cases); ++k) {
         EXPECT_TRUE(rs->field(static_cast<int>(k)).isNull());
     }
-    EXPECT_EQ(connection->errors().count(), 0);
 }
 
 TEST_P(SqliteValuesTest, StoredFormsConvertToTheColumnsKind) {

@@ -10,7 +10,7 @@
 
 #include "RecordingHost.h"
 #include "SqliteDatabase.h"
-#include "db/ConnectionFactory.h"
+#include "db/connect/ConnectionFactory.h"
 #include "export/FileSizeLimit.h"
 
 namespace brivano::test {
@@ -31,9 +31,9 @@ class CountedConnection : public db::Connection {
     explicit CountedConnection(Counts& counts) : inner_(db::createConnection()), counts_(counts) {
         ++counts_.made;
     }
-    void open(const QString& text, const QString& user, const QString& password) override {
+    void open(const QString& text) override {
         ++counts_.opens;
-        inner_->open(text, user, password);
+        inner_->open(text);
         counts_.open = true;
     }
     std::unique_ptr<db::ResultSet> execute(const QString& commandText) override {
@@ -45,7 +45,6 @@ class CountedConnection : public db::Connection {
         counts_.open = false;
     }
     bool isOpen() const override { return inner_->isOpen(); }
-    db::ErrorList& errors() override { return inner_->errors(); }
 
   private:
     std::unique_ptr<db::Connection> inner_;
@@ -111,7 +110,7 @@ TEST_F(ExportRunTest, WithoutATickedTableTheRunOnlyAsksForOne) {
         host.shown.clear();
         host.messages = QStringList{"from an earlier run"};
         host.captions[3] = "Articoli";
-        host.states[3] = grayed ? ExportHost::Grayed : ExportHost::Unticked;
+        host.states[3] = grayed ? exporter::Grayed : exporter::Unticked;
         host.connection = "Driver=SQLite3;Database=/nowhere/else.db";
         run.RunExport();
         EXPECT_EQ(shownTexts(), QStringList{kNothingTicked});
@@ -276,8 +275,8 @@ TEST_F(ExportRunTest, ASlotIsReadWhenTheLoopReachesIt) {
     host.tick(1, "Clienti");
     host.onYield = [this](int yield) {
         if (yield == 1) {
-            host.states[1] = ExportHost::Unticked;  // changed mind
-            host.tick(5, "Vuota");                  // and chose another
+            host.states[1] = exporter::Unticked;  // changed mind
+            host.tick(5, "Vuota");                // and chose another
         }
     };
     run.RunExport();

@@ -5,11 +5,11 @@
 namespace brivano::test {
 
 void RecordingHost::tick(int index, const QString& caption) {
-    states.at(static_cast<size_t>(index)) = Ticked;
+    states.at(static_cast<size_t>(index)) = exporter::Ticked;
     captions.at(static_cast<size_t>(index)) = caption;
 }
 
-int RecordingHost::slotState(int index) {
+exporter::SlotState RecordingHost::slotState(int index) {
     return states.at(static_cast<size_t>(index));
 }
 

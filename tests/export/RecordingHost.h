@@ -27,8 +27,8 @@ class RecordingHost : public exporter::ExportHost {
 
     // Inputs, set by the test.
     QString connection;
-    std::array<int, kSlotCount> states{};
-    std::array<QString, kSlotCount> captions;
+    std::array<exporter::SlotState, exporter::kSlotCount> states{};
+    std::array<QString, exporter::kSlotCount> captions;
     bool stop = false;
     // Runs inside every yield, with the number of that yield (from 1): the
     // place where an operator's clicks arrive during a run.
@@ -48,7 +48,7 @@ class RecordingHost : public exporter::ExportHost {
     void tick(int index, const QString& caption);
 
     QString connectionText() override { return connection; }
-    int slotState(int index) override;
+    exporter::SlotState slotState(int index) override;
     QString slotCaption(int index) override;
     void clearMessages() override { messages.clear(); }
     void appendMessage(const QString& line) override { messages.append(line); }

@@ -116,16 +116,13 @@ std::unique_ptr<db::ResultSet> ScriptedConnection::execute(const QString& comman
     if (!open_)
         throw layerError(QStringLiteral("Operation is not allowed when the object is closed"));
     ++queries;
-    errors_.clear();
     if (faults.beforeQuery)
         faults.beforeQuery(queries);
     const QString prefix = QStringLiteral("Select * from ");
     const QString table = commandText.startsWith(prefix) ? commandText.mid(prefix.size()) : "";
     const auto found = tables.find(table);
     if (faults.failingQueries.count(queries) > 0 || found == tables.end()) {
-        Error error(1, QStringLiteral("no such table: %1").arg(table), "42S02");
-        errors_.add(error);
-        throw error;
+        throw Error(1, QStringLiteral("no such table: %1").arg(table), "42S02");
     }
     return std::make_unique<ScriptedResultSet>(found->second, faults);
 }

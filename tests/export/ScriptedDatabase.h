@@ -44,15 +44,13 @@ class ScriptedConnection : public db::Connection {
     ScriptedFaults faults;
     int queries = 0;
 
-    void open(const QString&, const QString&, const QString&) override { open_ = true; }
+    void open(const QString&) override { open_ = true; }
     std::unique_ptr<db::ResultSet> execute(const QString& commandText) override;
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
-    db::ErrorList& errors() override { return errors_; }
 
   private:
     bool open_ = false;
-    db::ErrorList errors_;
 };
 
 }  // namespace brivano::test

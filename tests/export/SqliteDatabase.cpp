@@ -1,6 +1,6 @@
 #include "SqliteDatabase.h"
 
-#include "db/ConnectionFactory.h"
+#include "db/connect/ConnectionFactory.h"
 
 namespace brivano::test {
 
@@ -12,7 +12,7 @@ QString SqliteDatabase::connectionString() const {
 
 void SqliteDatabase::run(const QStringList& statements) const {
     auto connection = db::createConnection();
-    connection->open(connectionString(), QString(), QString());
+    connection->open(connectionString());
     for (const QString& statement : statements)
         connection->execute(statement);
     connection->close();

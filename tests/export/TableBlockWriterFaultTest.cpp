@@ -39,7 +39,7 @@ const QByteArray kArticoliColumns = "N,[Id],[Codice]\r\nT,3,129\r\nS,4,6\r\nA,16
 class WriterFaults : public WriterFixture {
   protected:
     WriterFaults() {
-        database.open({}, {}, {});
+        database.open({});
         database.tables["Articoli"] = articoli(2);
     }
     QByteArray write(const QStringList& tables = {"Articoli"}) {

@@ -3,7 +3,7 @@
 
 #include "SqliteDatabase.h"
 #include "WriterFixture.h"
-#include "db/ConnectionFactory.h"
+#include "db/connect/ConnectionFactory.h"
 
 namespace brivano::test {
 namespace {
@@ -12,7 +12,7 @@ class WriterTest : public WriterFixture {
   protected:
     QByteArray write(const QStringList& tables) {
         auto connection = db::createConnection();
-        connection->open(database.connectionString(), QString(), QString());
+        connection->open(database.connectionString());
         QByteArray written = writeTables(connection.get(), tables);
         connection->close();
         return written;

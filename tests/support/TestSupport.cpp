@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "db/ConnectionFactory.h"
+#include "db/connect/ConnectionFactory.h"
 
 namespace brivano::test {
 
@@ -97,7 +97,7 @@ TestDatabase freshInstance(const TestDatabase& database) {
 
 std::unique_ptr<db::Connection> openConnection(const QString& connectionString) {
     std::unique_ptr<db::Connection> connection = db::createConnection();
-    connection->open(connectionString, QString(), QString());
+    connection->open(connectionString);
     return connection;
 }
 

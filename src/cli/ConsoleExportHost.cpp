@@ -1,0 +1,93 @@
+#include "cli/ConsoleExportHost.h"
+
+#include "db/Error.h"
+
+namespace brivano::cli {
+namespace {
+
+// A terminal is redrawn at most this often; a count per row would cost more
+// than the row itself.
+constexpr qint64 kProgressIntervalMs = 100;
+
+}  // namespace
+
+ConsoleExportHost::ConsoleExportHost(QString connectionText, QStringList tables, std::FILE* out,
+                                     std::FILE* progress)
+    : connectionText_(std::move(connectionText)),
+      tables_(std::move(tables)),
+      out_(out),
+      progress_(progress) {
+    sinceProgress_.start();
+}
+
+std::atomic<bool>& ConsoleExportHost::stopFlag() {
+    static std::atomic<bool> flag{false};
+    return flag;
+}
+
+exporter::SlotState ConsoleExportHost::slotState(int index) {
+    return index >= 0 && index < tables_.size() ? exporter::Ticked : exporter::Unticked;
+}
+
+QString ConsoleExportHost::slotCaption(int index) {
+    return index >= 0 && index < tables_.size() ? tables_.at(index) : QString();
+}
+
+void ConsoleExportHost::clearMessages() {
+    messages_.clear();
+}
+
+void ConsoleExportHost::appendMessage(const QString& line) {
+    clearProgress();
+    messages_.append(line);
+    std::fputs(line.toLocal8Bit().constData(), out_);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+}
+
+void ConsoleExportHost::removeMessage(int index) {
+    if (index < 0 || index >= messages_.size()) {
+        throw Error(0, QStringLiteral("No message at position %1").arg(index));
+    }
+    messages_.removeAt(index);
+}
+
+void ConsoleExportHost::setTableStatus(const QString& text) {
+    // Label5's text names the table the row counts belong to.
+    currentTable_ = text;
+}
+
+void ConsoleExportHost::rowsDone(std::int32_t rowsDone) {
+    if (progress_ == nullptr || sinceProgress_.elapsed() < kProgressIntervalMs)
+        return;
+    sinceProgress_.restart();
+    const QByteArray text = (currentTable_ + exporter::rowsStatusText(rowsDone)).toLocal8Bit();
+    std::fprintf(progress_, "\r%s\033[K", text.constData());
+    std::fflush(progress_);
+    progressShown_ = true;
+}
+
+void ConsoleExportHost::showMessage(const QString& text) {
+    clearProgress();
+    std::fputs(text.toLocal8Bit().constData(), out_);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+}
+
+bool ConsoleExportHost::stopRequested() {
+    // Once seen, the stop holds for the rest of the run, which then
+    // abandons its file at its next look.
+    if (stopFlag().load())
+        stopSeen_ = true;
+    return stopSeen_;
+}
+
+void ConsoleExportHost::clearProgress() {
+    if (!progressShown_)
+        return;
+    std::fputs("\r\033[K", progress_);
+    std::fflush(progress_);
+    progressShown_ = false;
+}
+
+}  // namespace brivano::cli

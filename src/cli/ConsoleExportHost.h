@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QStringList>
+#include <atomic>
+#include <cstdio>
+
+#include "export/ExportHost.h"
+
+namespace brivano::cli {
+
+// Drives the export engine without a window: the tables to export are the
+// ticked slots, the message list goes to standard output line by line as
+// it grows, and a row count goes to standard error when that is a terminal.
+class ConsoleExportHost : public exporter::ExportHost {
+  public:
+    ConsoleExportHost(QString connectionText, QStringList tables, std::FILE* out,
+                      std::FILE* progress);
+
+    // Set from a signal handler: the run stops at its next row.
+    static std::atomic<bool>& stopFlag();
+
+    QString connectionText() override { return connectionText_; }
+    exporter::SlotState slotState(int index) override;
+    QString slotCaption(int index) override;
+    void clearMessages() override;
+    void appendMessage(const QString& line) override;
+    void removeMessage(int index) override;
+    int messageCount() override { return static_cast<int>(messages_.size()); }
+    void repaintMessages() override {}
+    void setTableStatus(const QString& text) override;
+    void setRowsStatus(const QString&) override {}
+    void rowsDone(std::int32_t rowsDone) override;
+    void setWaitPointer(bool) override {}
+    void showMessage(const QString& text) override;
+    void yield() override {}
+    bool stopRequested() override;
+    // True when the run was told to stop, and so left the previous export
+    // file in place. A stop that comes after the run's last look at the
+    // flag (the file already replaced) does not count.
+    bool stopSeen() const { return stopSeen_; }
+
+  private:
+    void clearProgress();
+
+    QString connectionText_;
+    QStringList tables_;
+    QStringList messages_;
+    std::FILE* out_;
+    std::FILE* progress_;  // null when standard error is not a terminal
+    QString currentTable_;
+    QElapsedTimer sinceProgress_;
+    bool progressShown_ = false;
+    bool stopSeen_ = false;
+};
+
+}  // namespace brivano::cli

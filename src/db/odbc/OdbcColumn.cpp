@@ -1,0 +1,164 @@
+#include "db/odbc/OdbcColumn.h"
+
+#include "db/DeclaredType.h"
+#include "db/StoredText.h"
+
+namespace brivano::db {
+
+namespace {
+
+Nullability nullabilityOf(SQLLEN nullable) {
+    switch (nullable) {
+        case SQL_NO_NULLS:
+            return Nullability::NoNulls;
+        case SQL_NULLABLE:
+            return Nullability::Nullable;
+        default:
+            return Nullability::Unknown;
+    }
+}
+
+Writability writabilityOf(SQLLEN updatable) {
+    switch (updatable) {
+        case SQL_ATTR_READONLY:
+            return Writability::ReadOnly;
+        case SQL_ATTR_WRITE:
+            return Writability::Writable;
+        default:
+            return Writability::Unknown;
+    }
+}
+
+bool isWideSqlType(SQLSMALLINT sqlType) {
+    return sqlType == SQL_WCHAR || sqlType == SQL_WVARCHAR || sqlType == SQL_WLONGVARCHAR;
+}
+
+// The C type a value is fetched as. Text keeps the width the driver reports
+// for the column: narrow drivers hand UTF-8 to SQL_C_CHAR, and some refuse
+// SQL_C_WCHAR; binary goes as bytes because at least one driver returns an
+// empty string, without any error, for binary fetched as text.
+SQLSMALLINT cTypeFor(ValueKind kind, SQLSMALLINT sqlType) {
+    switch (kind) {
+        case ValueKind::Integer:
+            return SQL_C_SBIGINT;
+        case ValueKind::Unsigned:
+            return SQL_C_UBIGINT;
+        case ValueKind::Single:
+            return SQL_C_FLOAT;
+        case ValueKind::Double:
+            return SQL_C_DOUBLE;
+        case ValueKind::Boolean:
+            return SQL_C_BIT;
+        case ValueKind::Date:
+            return SQL_C_TYPE_DATE;
+        case ValueKind::Time:
+            return SQL_C_TYPE_TIME;
+        case ValueKind::Timestamp:
+            return SQL_C_TYPE_TIMESTAMP;
+        case ValueKind::Binary:
+            return SQL_C_BINARY;
+        case ValueKind::Guid:
+            return SQL_C_GUID;
+        case ValueKind::Decimal:
+            // Exact digits; a number type would round them.
+            return SQL_C_CHAR;
+        case ValueKind::Text:
+        case ValueKind::Other:
+        case ValueKind::Null:
+            break;
+    }
+    return isWideSqlType(sqlType) ? SQL_C_WCHAR : SQL_C_CHAR;
+}
+
+}  // namespace
+
+std::int16_t adoTypeOf(SQLSMALLINT sqlType, bool isUnsigned) {
+    switch (sqlType) {
+        case SQL_CHAR:
+            return adChar;
+        case SQL_WCHAR:
+            return adWChar;
+        case SQL_VARCHAR:
+            return adVarChar;
+        case SQL_WVARCHAR:
+            return adVarWChar;
+        case SQL_LONGVARCHAR:
+            return adLongVarChar;
+        case SQL_WLONGVARCHAR:
+            return adLongVarWChar;
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+            return adNumeric;
+        case SQL_TINYINT:
+            return isUnsigned ? adUnsignedTinyInt : adTinyInt;
+        case SQL_SMALLINT:
+            return isUnsigned ? adUnsignedSmallInt : adSmallInt;
+        case SQL_INTEGER:
+            return isUnsigned ? adUnsignedInt : adInteger;
+        case SQL_BIGINT:
+            return isUnsigned ? adUnsignedBigInt : adBigInt;
+        case SQL_REAL:
+            return adSingle;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return adDouble;
+        case SQL_BIT:
+            return adBoolean;
+        case SQL_TYPE_DATE:
+        case SQL_DATE:
+            return adDBDate;
+        case SQL_TYPE_TIME:
+        case SQL_TIME:
+            return adDBTime;
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_TIMESTAMP:
+            return adDBTimeStamp;
+        case SQL_BINARY:
+            return adBinary;
+        case SQL_VARBINARY:
+            return adVarBinary;
+        case SQL_LONGVARBINARY:
+            return adLongVarBinary;
+        case SQL_GUID:
+            return adGUID;
+        default:
+            return adVarChar;
+    }
+}
+
+OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, OdbcColumnRules rules) {
+    const bool byDeclaredName = rules.byDeclaredName;
+    const Nullability nullability = nullabilityOf(info.nullable);
+    const Writability writability = writabilityOf(info.updatable);
+    const std::int64_t driverSize = static_cast<std::int64_t>(info.columnSize);
+
+    OdbcColumn column;
+    column.name = info.name;
+    column.columnSize = info.columnSize;
+    std::optional<DeclaredType> declared;
+    if (byDeclaredName) {
+        declared = declaredType(info.typeName);
+    }
+    if (declared) {
+        std::int64_t size = declared->length >= 0 ? declared->length : driverSize;
+        if (isLongType(declared->type) && declared->length < 0) {
+            size = 0;  // unbounded
+        }
+        column.shape = shapeFor(declared->type, size, nullability, writability);
+    } else {
+        const std::int16_t type = adoTypeOf(info.sqlType, info.isUnsigned);
+        column.shape = shapeFor(type, driverSize, nullability, writability);
+        if (type == adVarChar && info.sqlType != SQL_VARCHAR) {
+            // A type without an ADO code is read as the database's own text.
+            column.shape.kind = ValueKind::Other;
+        }
+    }
+    column.convertsFromText = byDeclaredName && isConvertedFromText(column.shape.kind);
+    column.cType = column.convertsFromText ? SQL_C_CHAR : cTypeFor(column.shape.kind, info.sqlType);
+    if (column.cType == SQL_C_WCHAR && rules.narrowTextIsUtf8) {
+        column.cType = SQL_C_CHAR;
+    }
+    return column;
+}
+
+}  // namespace brivano::db

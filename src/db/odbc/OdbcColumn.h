@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include "db/ColumnShape.h"
+#include "db/odbc/OdbcApi.h"
+
+namespace brivano::db {
+
+// What the driver says of one result column.
+struct OdbcColumnInfo {
+    QString name;
+    SQLSMALLINT sqlType = SQL_UNKNOWN_TYPE;  // from SQLDescribeCol
+    SQLULEN columnSize = 0;
+    SQLLEN nullable = SQL_NULLABLE_UNKNOWN;         // SQL_DESC_NULLABLE
+    SQLLEN updatable = SQL_ATTR_READWRITE_UNKNOWN;  // SQL_DESC_UPDATABLE
+    bool isUnsigned = false;                        // SQL_DESC_UNSIGNED
+    QString typeName;                               // SQL_DESC_TYPE_NAME
+};
+
+// A result column as the result set uses it: its shape for the export
+// file and the C type its values are fetched as.
+struct OdbcColumn {
+    QString name;
+    ColumnShape shape;
+    SQLSMALLINT cType = SQL_C_CHAR;
+    SQLULEN columnSize = 0;  // as the driver reports it (characters, digits)
+    // Read as text and converted here. The SQLite driver converts stored
+    // values loosely: NULL, without any error, for 'abc' in an integer
+    // column, 12 for '12abc'. Its text is the value as stored, which the
+    // same strict rules as the built-in SQLite provider's then convert.
+    bool convertsFromText = false;
+};
+
+// What a driver's columns need besides their description.
+struct OdbcColumnRules {
+    // The driver reports every text column alike: a recognised declared
+    // type name decides the type, and the driver's own type is the fallback.
+    bool byDeclaredName = false;
+    // The driver hands text as UTF-8 to SQL_C_CHAR, and does so much faster
+    // than as UTF-16: wide text columns are fetched narrow too.
+    bool narrowTextIsUtf8 = false;
+};
+
+OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, OdbcColumnRules rules = {});
+
+// The ADO type code of an ODBC SQL type; 200 for the types it does not know.
+std::int16_t adoTypeOf(SQLSMALLINT sqlType, bool isUnsigned);
+
+}  // namespace brivano::db

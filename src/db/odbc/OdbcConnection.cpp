@@ -1,0 +1,46 @@
+#include "db/odbc/OdbcConnection.h"
+
+#include "db/LayerErrors.h"
+#include "db/odbc/OdbcCountedQuery.h"
+#include "db/odbc/OdbcResultSet.h"
+
+namespace brivano::db {
+
+OdbcConnection::~OdbcConnection() {
+    // The session may outlive us in result sets: ending it here makes them
+    // report a closed result set instead of using freed handles.
+    if (session_) {
+        session_->end();
+    }
+}
+
+void OdbcConnection::open(const QString& connectionString) {
+    if (isOpen()) {
+        throw connectionOpenError();
+    }
+    auto session = std::make_shared<OdbcSession>();
+    session->connect(connectionString);
+    session_ = std::move(session);
+}
+
+std::unique_ptr<ResultSet> OdbcConnection::execute(const QString& commandText) {
+    if (!isOpen()) {
+        throw connectionClosedError();
+    }
+    if (session_->countsSelectedRows()) {
+        if (auto counted = prepareCountedOdbc(session_, commandText)) {
+            return counted;
+        }
+    }
+    return executeOdbc(session_, commandText);
+}
+
+void OdbcConnection::close() {
+    if (!isOpen()) {
+        throw connectionClosedError();
+    }
+    std::shared_ptr<OdbcSession> session = std::move(session_);
+    session->disconnect();
+}
+
+}  // namespace brivano::db

@@ -1,0 +1,126 @@
+#include "db/odbc/OdbcCountedQuery.h"
+
+#include <QStringList>
+
+#include "db/CountedResultSet.h"
+#include "db/odbc/OdbcLocaleScope.h"
+#include "db/odbc/OdbcResultSet.h"
+#include "db/odbc/OdbcText.h"
+
+namespace brivano::db {
+
+namespace {
+
+constexpr SQLSMALLINT kQuoteChars = 8;
+constexpr SQLSMALLINT kNameChars = 256;
+
+// True for a command that reads rows: its first word is SELECT.
+bool isSelect(const QString& commandText) {
+    constexpr QStringView kSelect = u"select";
+    const QStringView text = QStringView(commandText).trimmed();
+    return text.size() > kSelect.size() && text.startsWith(kSelect, Qt::CaseInsensitive) &&
+           (text[kSelect.size()].isSpace() || text[kSelect.size()] == u'*');
+}
+
+// The driver's quote for identifiers; empty when it has none.
+QString identifierQuote(SQLHDBC connection) {
+    SQLWCHAR buffer[kQuoteChars] = {};
+    SQLSMALLINT bytes = 0;
+    if (!SQL_SUCCEEDED(
+            SQLGetInfoW(connection, SQL_IDENTIFIER_QUOTE_CHAR, buffer, sizeof(buffer), &bytes)))
+        return {};
+    return fromWideBuffer(buffer, kQuoteChars, bytes / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)))
+        .trimmed();
+}
+
+class OdbcCountedQuery final : public CountedResultSet::Query {
+  public:
+    OdbcCountedQuery(std::shared_ptr<OdbcSession> session, QString commandText,
+                     std::unique_ptr<OdbcStatement> prepared, QString rowsQuery)
+        : session_(std::move(session)),
+          commandText_(std::move(commandText)),
+          prepared_(std::move(prepared)),
+          rowsQuery_(std::move(rowsQuery)) {}
+
+    bool connectionOpen() const override { return session_->isOpen(); }
+
+    std::optional<std::int64_t> count(bool firstOnly) override {
+        OdbcLocaleScope utf8;
+        const QString query = QStringLiteral("SELECT COUNT(*) FROM (") + rowsQuery_ +
+                              (firstOnly ? QStringLiteral(" LIMIT 1") : QString()) +
+                              QStringLiteral(") AS brivano_count");
+        const SQLHSTMT statement = prepared_->get();
+        SQLFreeStmt(statement, SQL_CLOSE);  // no cursor may stay open before the next query
+        SQLBIGINT counted = 0;
+        SQLLEN indicator = 0;
+        const bool done = SQL_SUCCEEDED(SQLExecDirectW(statement, wideArgument(query), SQL_NTS)) &&
+                          SQL_SUCCEEDED(SQLFetch(statement)) &&
+                          SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_SBIGINT, &counted,
+                                                   sizeof(counted), &indicator)) &&
+                          indicator != SQL_NULL_DATA && counted >= 0;
+        SQLFreeStmt(statement, SQL_CLOSE);
+        // A count that fails says nothing: the command as it is, read row
+        // by row, answers instead, in the driver's own words.
+        return done ? std::optional<std::int64_t>(counted) : std::nullopt;
+    }
+
+    std::unique_ptr<ResultSet> run() override {
+        prepared_->release();
+        return executeOdbc(session_, commandText_);
+    }
+
+  private:
+    std::shared_ptr<OdbcSession> session_;
+    QString commandText_;
+    std::unique_ptr<OdbcStatement> prepared_;
+    QString rowsQuery_;
+};
+
+}  // namespace
+
+std::unique_ptr<ResultSet> prepareCountedOdbc(const std::shared_ptr<OdbcSession>& session,
+                                              const QString& commandText) {
+    if (!isSelect(commandText))
+        return nullptr;
+    OdbcLocaleScope utf8;
+    const QString quote = identifierQuote(session->handle());
+    if (quote.isEmpty())
+        return nullptr;
+    auto statement = std::make_unique<OdbcStatement>(session);
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(SQLPrepareW(statement->get(), wideArgument(commandText), SQL_NTS)) ||
+        !SQL_SUCCEEDED(SQLNumResultCols(statement->get(), &columns)) || columns <= 0) {
+        // Running the command tells why, in the driver's own words.
+        return nullptr;
+    }
+    // A count need not compute a column, and a computed one (in a view) may
+    // fail on a row that reading would stop at: the rows counted are those
+    // whose every column was computed, each named in the condition.
+    QString condition;
+    QStringList names;
+    for (SQLUSMALLINT number = 1; number <= columns; ++number) {
+        SQLWCHAR buffer[kNameChars] = {};
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(statement->get(), number, buffer, kNameChars, &length,
+                                           nullptr, nullptr, nullptr, nullptr)) ||
+            length <= 0 || length >= kNameChars)
+            return nullptr;
+        QString name = fromWideBuffer(buffer, kNameChars, length);
+        // A derived table refuses two columns of one name.
+        if (names.contains(name, Qt::CaseInsensitive))
+            return nullptr;
+        names << name;
+        name.replace(quote, quote + quote);
+        condition += (number > 1 ? QStringLiteral(" + CASE WHEN ") : QStringLiteral("CASE WHEN ")) +
+                     quote + name + quote + QStringLiteral(" IS NULL THEN 1 ELSE 0 END");
+    }
+    QString rowsQuery = QStringLiteral("SELECT 1 AS brivano_row FROM (") + commandText +
+                        QStringLiteral(") AS brivano_rows WHERE ") + condition +
+                        QStringLiteral(" >= 0");
+    return std::make_unique<CountedResultSet>(
+        std::make_unique<OdbcCountedQuery>(session, commandText, std::move(statement),
+                                           std::move(rowsQuery)),
+        columns);
+}
+
+}  // namespace brivano::db

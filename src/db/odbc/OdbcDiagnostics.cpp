@@ -1,0 +1,69 @@
+#include "db/odbc/OdbcDiagnostics.h"
+
+#include "db/MessageText.h"
+#include "db/odbc/OdbcText.h"
+
+namespace brivano::db {
+
+namespace {
+
+constexpr SQLSMALLINT kSqlStateLength = 5;
+constexpr SQLSMALLINT kMessageChunk = 1024;
+// SQLSTATE class 01 holds warnings, which never explain a failure.
+constexpr QStringView kWarningClass = u"01";
+
+// Reads record `number` of a handle; false when there is no such record.
+bool readRecord(OdbcHandleRef handle, SQLSMALLINT number, std::vector<Error>& out) {
+    SQLWCHAR state[kSqlStateLength + 1] = {};
+    SQLINTEGER native = 0;
+    std::vector<SQLWCHAR> message(kMessageChunk);
+    SQLSMALLINT length = 0;
+    SQLRETURN rc =
+        SQLGetDiagRecW(handle.type, handle.handle, number, state, &native, message.data(),
+                       static_cast<SQLSMALLINT>(message.size()), &length);
+    if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(message.size())) {
+        message.resize(static_cast<size_t>(length) + 1);
+        rc = SQLGetDiagRecW(handle.type, handle.handle, number, state, &native, message.data(),
+                            static_cast<SQLSMALLINT>(message.size()), &length);
+    }
+    if (!SQL_SUCCEEDED(rc)) {
+        return false;
+    }
+    const QString text =
+        fromWideBuffer(message.data(), static_cast<qsizetype>(message.size()), length);
+    out.emplace_back(native, singleLineMessage(text), fromWide(state, kSqlStateLength));
+    return true;
+}
+
+}  // namespace
+
+std::vector<Error> readDiagnostics(OdbcHandleRef handle) {
+    std::vector<Error> records;
+    if (handle.handle == SQL_NULL_HANDLE) {
+        return records;
+    }
+    for (SQLSMALLINT number = 1; readRecord(handle, number, records); ++number) {
+    }
+    return records;
+}
+
+void raiseOdbcFailure(SQLRETURN rc, OdbcHandleRef handle, const char* call) {
+    raiseOdbcRecords(rc, readDiagnostics(handle), call);
+}
+
+void raiseOdbcRecords(SQLRETURN rc, std::vector<Error> records, const char* call) {
+    if (records.empty()) {
+        records.emplace_back(rc, QStringLiteral("%1 failed (return code %2) and the driver gave "
+                                                "no message")
+                                     .arg(QString::fromLatin1(call))
+                                     .arg(rc));
+    }
+    for (const Error& record : records) {
+        if (!record.sqlState().startsWith(kWarningClass)) {
+            throw record;
+        }
+    }
+    throw records.front();
+}
+
+}  // namespace brivano::db

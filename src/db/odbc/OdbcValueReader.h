@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+
+#include "db/Database.h"
+#include "db/Utf8Decoder.h"
+#include "db/odbc/OdbcColumn.h"
+#include "db/odbc/OdbcHandle.h"
+
+namespace brivano::db {
+
+// Reads the values of the current row with SQLGetData, each kind in its own
+// C type, into Values that the caller reuses from row to row: their text
+// and byte buffers only grow, so a steady table costs no allocation per row.
+// Long values come in chunks and are never cut.
+class OdbcValueReader {
+  public:
+    // Reads column `number` (1-based) into `value`. A failure reported by
+    // the driver is thrown.
+    void read(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column, Value& value);
+
+    // Stores a whole character or binary value that the driver wrote into
+    // a bound buffer (`bytes` long, without its terminator).
+    void storeBound(const OdbcColumn& column, const char* data, SQLLEN bytes, Value& value);
+
+  private:
+    void readText(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
+                  Value& value);
+    void readConverted(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
+                       Value& value);
+    [[noreturn]] void reject(const OdbcColumn& column);
+    // What is not a number must not reach the file as one.
+    void checkDecimal(const OdbcColumn& column, const Value& value);
+
+    // Narrow text arrives here and is decoded as UTF-8, as the drivers here
+    // send it.
+    QByteArray narrow_;
+    QString scratch_;
+    Utf8Decoder utf8_;
+};
+
+}  // namespace brivano::db

@@ -1,0 +1,51 @@
+#include "db/sqlite/SqliteConnection.h"
+
+#include "db/ConnectionString.h"
+#include "db/LayerErrors.h"
+#include "db/sqlite/SqliteResultSet.h"
+
+namespace brivano::db {
+
+namespace {
+
+// SQLSTATE for a connection string without the file to open.
+constexpr QStringView kInvalidAttribute = u"HY000";
+
+}  // namespace
+
+SqliteConnection::~SqliteConnection() {
+    if (session_) {
+        session_->close();
+    }
+}
+
+void SqliteConnection::open(const QString& connectionString) {
+    if (isOpen()) {
+        throw connectionOpenError();
+    }
+    const std::optional<QString> path = connectionAttribute(connectionString, u"Data Source");
+    if (!path || path->isEmpty()) {
+        throw Error(0, QStringLiteral("[SQLite]The connection string names no Data Source"),
+                    kInvalidAttribute.toString());
+    }
+    auto session = std::make_shared<SqliteSession>();
+    session->open(*path);
+    session_ = std::move(session);
+}
+
+std::unique_ptr<ResultSet> SqliteConnection::execute(const QString& commandText) {
+    if (!isOpen()) {
+        throw connectionClosedError();
+    }
+    return std::make_unique<SqliteResultSet>(session_, commandText);
+}
+
+void SqliteConnection::close() {
+    if (!isOpen()) {
+        throw connectionClosedError();
+    }
+    session_->close();
+    session_.reset();
+}
+
+}  // namespace brivano::db

@@ -1,0 +1,128 @@
+#include "db/sqlite/SqliteValueReader.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "db/StoredText.h"
+#include "db/ValueCheck.h"
+
+namespace brivano::db {
+
+namespace {
+
+// 2^63 and 2^64 as doubles: the bounds of 64-bit integers.
+constexpr double kTwoPow63 = 9223372036854775808.0;
+constexpr double kTwoPow64 = 18446744073709551616.0;
+
+QByteArrayView storedText(sqlite3_stmt* statement, int index) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+    return {text, sqlite3_column_bytes(statement, index)};
+}
+
+bool isIntegral(double real) {
+    return std::isfinite(real) && std::trunc(real) == real;
+}
+
+// Bytes where text is expected, written as the SQLite ODBC driver shows
+// them: a blob literal such as X'00FF'.
+void blobLiteral(sqlite3_stmt* statement, int index, QString& out) {
+    const QByteArray bytes =
+        QByteArray::fromRawData(static_cast<const char*>(sqlite3_column_blob(statement, index)),
+                                sqlite3_column_bytes(statement, index));
+    out = QStringLiteral("X'") + QString::fromLatin1(bytes.toHex().toUpper()) + u'\'';
+}
+
+}  // namespace
+
+void SqliteValueReader::read(sqlite3_stmt* statement, int index, const SqliteColumn& column,
+                             Value& value) {
+    const int storage = sqlite3_column_type(statement, index);
+    const ValueKind kind = column.shape.kind;
+    if (storage == SQLITE_NULL) {
+        value.kind = ValueKind::Null;
+        return;
+    }
+    if (kind == ValueKind::Binary || kind == ValueKind::Guid) {
+        const void* bytes = sqlite3_column_blob(statement, index);
+        const int size = sqlite3_column_bytes(statement, index);
+        value.bytes.resize(size);
+        if (size > 0) {
+            std::memcpy(value.bytes.data(), bytes, static_cast<size_t>(size));
+        }
+    } else if (!isConvertedFromText(kind)) {
+        storedTextOf(statement, index, storage, value.text);
+    } else if (storage == SQLITE_BLOB) {
+        reject(statement, index, storage, column);  // no number, date or time is made of bytes
+    } else if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
+        if (!readNumber(statement, index, storage, kind, value)) {
+            reject(statement, index, storage, column);
+        }
+    } else if (!convertStoredText(kind, storedText(statement, index), value, utf8_)) {
+        reject(statement, index, storage, column);
+    }
+    value.kind = kind;
+}
+
+bool SqliteValueReader::readNumber(sqlite3_stmt* statement, int index, int storage, ValueKind kind,
+                                   Value& value) {
+    switch (kind) {
+        case ValueKind::Single:
+        case ValueKind::Double:
+            value.real = sqlite3_column_double(statement, index);
+            return true;
+        case ValueKind::Decimal:
+            // SQLite's own digits (15 significant ones for a real), which
+            // are what the ODBC driver hands on.
+            utf8_.decode(storedText(statement, index), value.text);
+            return true;
+        case ValueKind::Integer:
+        case ValueKind::Unsigned:
+        case ValueKind::Boolean:
+            break;
+        default:
+            return false;  // dates are not taken from day numbers
+    }
+    std::int64_t number = 0;
+    if (storage == SQLITE_INTEGER) {
+        number = sqlite3_column_int64(statement, index);
+    } else {
+        const double real = sqlite3_column_double(statement, index);
+        // Integers past 2^63 are kept as reals: unsigned columns need them.
+        if (kind == ValueKind::Unsigned && isIntegral(real) && real >= kTwoPow63 &&
+            real < kTwoPow64) {
+            value.unsignedInteger = static_cast<std::uint64_t>(real);
+            return true;
+        }
+        if (!isIntegral(real) || real < -kTwoPow63 || real >= kTwoPow63) {
+            return false;
+        }
+        number = static_cast<std::int64_t>(real);
+    }
+    if (kind == ValueKind::Boolean) {
+        value.boolean = number != 0;
+    } else if (kind == ValueKind::Unsigned) {
+        value.unsignedInteger = static_cast<std::uint64_t>(number);
+        return number >= 0;
+    } else {
+        value.integer = number;
+    }
+    return true;
+}
+
+void SqliteValueReader::storedTextOf(sqlite3_stmt* statement, int index, int storage,
+                                     QString& out) {
+    if (storage == SQLITE_BLOB) {
+        blobLiteral(statement, index, out);
+    } else {
+        // Numbers in SQLite's own text form, as the driver gives them.
+        utf8_.decode(storedText(statement, index), out);
+    }
+}
+
+void SqliteValueReader::reject(sqlite3_stmt* statement, int index, int storage,
+                               const SqliteColumn& column) {
+    storedTextOf(statement, index, storage, scratch_);
+    throw invalidValueError(column.name, scratch_, column.shape.type);
+}
+
+}  // namespace brivano::db
