@@ -5,8 +5,8 @@
 #include <sqlite3.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +17,7 @@
 #include "app/MainWindow.h"
 #include "app/WindowExportHost.h"
 #include "export/ExportRun.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ class EveryRowHost : public WindowExportHost {
   public:
     using WindowExportHost::WindowExportHost;
     void rowsDone(std::int32_t rowsDone) override {
-        setRowsStatus(brivano::exporter::rowsStatusText(rowsDone));
+        setRowsStatus(brivano::texts::rowsStatus(rowsDone));
     }
 };
 

@@ -1,4 +1,5 @@
 # The rooms of src/ and who may include whom. Data flows one way: the
+# operator's texts under everything, the
 # database side (db, then its providers, then the provider switch), the
 # engine (export), and on top the window (app) and the command-line
 # programs (cli), which never include each other.
@@ -11,13 +12,14 @@
 cmake_policy(VERSION 3.25)
 
 set(BRIVANO_ROOMS
-    "db|db"
-    "db/odbc|db db/odbc"
-    "db/sqlite|db db/sqlite"
-    "db/connect|db db/connect db/odbc db/sqlite"
-    "export|db db/connect export"
-    "app|db db/connect export app"
-    "cli|db db/connect export cli"
+    "texts|texts"
+    "db|texts db"
+    "db/odbc|texts db db/odbc"
+    "db/sqlite|texts db db/sqlite"
+    "db/connect|texts db db/connect db/odbc db/sqlite"
+    "export|texts db db/connect export"
+    "app|texts db db/connect export app"
+    "cli|texts db db/connect export cli"
 )
 
 function(brivano_check_room source_root room)

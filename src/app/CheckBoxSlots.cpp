@@ -3,6 +3,7 @@
 #include <QCheckBox>
 
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 namespace brivano::app {
 namespace {
@@ -16,7 +17,7 @@ Qt::CheckState checkStateOf(exporter::SlotState state) {
         case exporter::Grayed:
             return Qt::PartiallyChecked;
     }
-    throw Error(0, QStringLiteral("Stato %1 non valido per una casella").arg(state));
+    throw Error(0, texts::invalidSlotState(state));
 }
 
 }  // namespace
@@ -25,13 +26,13 @@ CheckBoxSlots::CheckBoxSlots(const std::array<QCheckBox*, exporter::kSlotCount>&
     : boxes_(boxes) {
     for (int i = 0; i < exporter::kSlotCount; ++i) {
         if (boxes_[i] == nullptr)
-            throw Error(0, QStringLiteral("Casella SelTab(%1) mancante").arg(i));
+            throw Error(0, texts::missingSlot(i));
     }
 }
 
 QCheckBox& CheckBoxSlots::box(int index) const {
     if (index < 0 || index >= exporter::kSlotCount)
-        throw Error(0, QStringLiteral("Indice SelTab(%1) fuori intervallo").arg(index));
+        throw Error(0, texts::slotOutOfRange(index));
     return *boxes_[index];
 }
 

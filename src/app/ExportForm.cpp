@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "app/ApplicationTitle.h"
 #include "app/ClickLabel.h"
 #include "app/Pictures.h"
 #include "app/Twips.h"
 #include "app/WindowLook.h"
+#include "texts/Texts.h"
 
 namespace brivano::app {
 namespace {
@@ -32,8 +32,6 @@ constexpr int kSlotHeight = 255;
 
 constexpr Qt::Alignment kCentredLabel = Qt::AlignHCenter | Qt::AlignTop;
 constexpr Qt::Alignment kLeftLabel = Qt::AlignLeft | Qt::AlignTop;
-
-const QString kHint = QStringLiteral("Conferma");
 
 template <typename W>
 W* place(W* widget, const QString& name, const QRect& pixels) {
@@ -67,7 +65,7 @@ ClickLabel* picture(QWidget* parent, const QString& name, const QPixmap& pixmap,
     auto* widget = place(new ClickLabel(parent), name, pixels);
     widget->setPixmap(pixmap);
     widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    widget->setToolTip(kHint);
+    widget->setToolTip(texts::kPictureHint.toString());
     widget->setCursor(hand);
     return widget;
 }
@@ -89,7 +87,7 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& text,
 
 void setUpWindow(QWidget& window) {
     window.setObjectName(QStringLiteral("Export"));
-    window.setWindowTitle(applicationTitle());
+    window.setWindowTitle(texts::kApplicationTitle.toString());
     window.setWindowIcon(windowIcon());
     window.setFont(windowFont());
     // The layout is fixed: nothing would follow a bigger window.
@@ -101,20 +99,20 @@ void setUpWindow(QWidget& window) {
 // label has the hand pointer but runs nothing.
 void buildFirstStep(QWidget& window, ExportForm& form, const QCursor& hand) {
     form.visTas[2] = panel(&window, 2, twipRect(1320, 960, 7935, 615));
-    form.label3 = label(form.visTas[2], QStringLiteral("Label3"), QStringLiteral("1."),
-                        twipRect(3480, 120, 255, 495), kLeftLabel, false);
+    form.label3 =
+        label(form.visTas[2], QStringLiteral("Label3"), texts::kFirstStepNumber.toString(),
+              twipRect(3480, 120, 255, 495), kLeftLabel, false);
     form.label3->setFont(stepNumberFont());
-    form.label4 =
-        label(form.visTas[2], QStringLiteral("Label4"), QStringLiteral("Selezionare le Tabelle"),
-              twipRect(3720, 240, 1455, 375), kCentredLabel);
+    form.label4 = label(form.visTas[2], QStringLiteral("Label4"), texts::kFirstStep.toString(),
+                        twipRect(3720, 240, 1455, 375), kCentredLabel);
     form.label4->setCursor(hand);
 }
 
 void buildSelection(QWidget& window, ExportForm& form) {
-    static const std::array<QString, ExportForm::kCommandButtons> captions = {
-        QStringLiteral("Tempi"),           QStringLiteral("Presenze"),
-        QStringLiteral("Accessi"),         QStringLiteral("Planning"),
-        QStringLiteral("Seleziona tutti"), QStringLiteral("Annulla selezione")};
+    const auto& groups = exporter::tableGroups();
+    const std::array<QString, ExportForm::kCommandButtons> captions = {
+        groups[0].caption, groups[1].caption,          groups[2].caption,
+        groups[3].caption, texts::kTickAll.toString(), texts::kUntickAll.toString()};
     static const std::array<QRect, ExportForm::kCommandButtons> places = {
         twipRect(120, 1680, 1215, 315),  twipRect(1320, 1680, 1215, 315),
         twipRect(2520, 1680, 1215, 315), twipRect(3720, 1680, 1215, 315),
@@ -126,9 +124,10 @@ void buildSelection(QWidget& window, ExportForm& form) {
     for (int i = 0; i < exporter::kSlotCount; ++i) {
         const int column = i / kSlotRows;
         const int row = i % kSlotRows;
-        auto* box = place(new QCheckBox(QStringLiteral("Check1"), &window), slotObjectName(i),
-                          twipRect(kSlotLeft + kSlotColumnStep * column,
-                                   kSlotTop + kSlotRowStep * row, kSlotWidth, kSlotHeight));
+        auto* box =
+            place(new QCheckBox(texts::kUnassignedSlot.toString(), &window), slotObjectName(i),
+                  twipRect(kSlotLeft + kSlotColumnStep * column, kSlotTop + kSlotRowStep * row,
+                           kSlotWidth, kSlotHeight));
         // A box paints its own background and text in the button roles;
         // these take the window's light blue and window-text colour instead.
         box->setBackgroundRole(QPalette::Window);
@@ -143,15 +142,16 @@ void buildSelection(QWidget& window, ExportForm& form) {
 // "2." "Start Export" with its picture, and the button Tabelle that runs the
 // same command from the keyboard, hidden from the mouse behind the panel.
 void buildStartStep(QWidget& window, ExportForm& form, const QCursor& hand) {
-    form.tabelle = button(&window, QStringLiteral("Tabelle"), QStringLiteral("Creazione Tabelle"),
+    form.tabelle = button(&window, QStringLiteral("Tabelle"), texts::kStartButton.toString(),
                           twipRect(2880, 4440, 1455, 495));
     form.visTas[1] = panel(&window, 1, twipRect(960, 4440, 7935, 615));
     form.tabelle->stackUnder(form.visTas[1]);
-    form.label6 = label(form.visTas[1], QStringLiteral("Label6"), QStringLiteral("2."),
-                        twipRect(3480, 120, 255, 495), kLeftLabel, false);
+    form.label6 =
+        label(form.visTas[1], QStringLiteral("Label6"), texts::kSecondStepNumber.toString(),
+              twipRect(3480, 120, 255, 495), kLeftLabel, false);
     form.label6->setFont(stepNumberFont());
     form.label2 =
-        label<ClickLabel>(form.visTas[1], QStringLiteral("Label2"), QStringLiteral("Start Export"),
+        label<ClickLabel>(form.visTas[1], QStringLiteral("Label2"), texts::kStartExport.toString(),
                           twipRect(3720, 240, 1455, 375), kCentredLabel);
     form.label2->setCursor(hand);
     form.image3 = picture(form.visTas[1], QStringLiteral("Image3"), paperAndPencilPicture(),
@@ -160,12 +160,12 @@ void buildStartStep(QWidget& window, ExportForm& form, const QCursor& hand) {
 
 // "Stampa" with the printer picture, and the button Stampa behind the panel.
 void buildPrintStep(QWidget& window, ExportForm& form, const QCursor& hand) {
-    form.stampa = button(&window, QStringLiteral("Stampa"), QStringLiteral("Stampa Errori"),
+    form.stampa = button(&window, QStringLiteral("Stampa"), texts::kPrintButton.toString(),
                          twipRect(9600, 4560, 1335, 255));
     form.visTas[0] = panel(&window, 0, twipRect(9480, 4440, 1575, 615));
     form.stampa->stackUnder(form.visTas[0]);
     form.label37 =
-        label<ClickLabel>(form.visTas[0], QStringLiteral("Label37"), QStringLiteral("Stampa"),
+        label<ClickLabel>(form.visTas[0], QStringLiteral("Label37"), texts::kPrint.toString(),
                           twipRect(240, 240, 855, 375), kCentredLabel);
     form.label37->setCursor(hand);
     form.image1 = picture(form.visTas[0], QStringLiteral("Image1"), printerPicture(),
@@ -218,7 +218,7 @@ ExportForm ExportForm::build(QWidget& window) {
     const QCursor hand = handPointer();
     ExportForm form;
     // Creation order is stacking order: later siblings lie in front.
-    form.label1 = label(&window, QStringLiteral("Label1"), QStringLiteral("EXPORT TABELLE"),
+    form.label1 = label(&window, QStringLiteral("Label1"), texts::kWindowTitle.toString(),
                         twipRect(2040, 120, 6855, 255), kCentredLabel, false);
     form.label1->setFont(titleFont());
     form.text2 = place(new QLineEdit(QStringLiteral("Text2"), &window), QStringLiteral("Text2"),

@@ -1,6 +1,7 @@
 #include "app/GroupCommands.h"
 
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 namespace brivano::app {
 namespace {
@@ -25,10 +26,7 @@ void initialiseSlots(TableSlots& tableSlots) {
 void applyGroup(TableSlots& tableSlots, const TableGroup& group) {
     const auto count = group.names.size();
     if (count > exporter::kSlotCount) {
-        throw Error(0, QStringLiteral("Il gruppo \"%1\" ha %2 tabelle, al massimo %3")
-                           .arg(group.caption)
-                           .arg(count)
-                           .arg(exporter::kSlotCount));
+        throw Error(0, texts::groupTooLong(group.caption, count, exporter::kSlotCount));
     }
     // Hide before clearing so that no slot is ever shown with a stale caption
     // or tick while the commands run.

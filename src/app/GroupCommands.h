@@ -4,6 +4,7 @@
 
 #include "app/TableSlots.h"
 #include "export/TableGroups.h"
+#include "texts/Texts.h"
 
 namespace brivano::app {
 
@@ -13,7 +14,7 @@ using exporter::TableGroup;
 
 // The caption every slot carries before the first group is chosen.
 inline QString initialSlotCaption() {
-    return QStringLiteral("Check1");
+    return texts::kUnassignedSlot.toString();
 }
 
 // Puts every slot in its state at window creation: hidden, "Check1",

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <exception>
 
-#include "app/ApplicationTitle.h"
 #include "app/ClickLabel.h"
 #include "app/GroupCommands.h"
 #include "db/Error.h"
 #include "db/SettingsFile.h"
 #include "db/connect/ConnectionFactory.h"
+#include "texts/Texts.h"
 
 namespace brivano::app {
 
@@ -115,7 +115,8 @@ void MainWindow::printMessages() {
 
 // The export run's messages: no icon, one OK button, the application's title.
 void MainWindow::showModalMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, texts::kApplicationTitle.toString(), text, QMessageBox::Ok,
+                    this);
     box.exec();
 }
 

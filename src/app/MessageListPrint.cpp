@@ -1,6 +1,7 @@
 #include "app/MessageListPrint.h"
 
 #include "app/Printer.h"
+#include "texts/Texts.h"
 
 namespace brivano::app {
 
@@ -13,7 +14,7 @@ constexpr int kFirstLineCharacters = 100;
 constexpr char16_t kRuleCharacter = u'_';
 
 QString titleText() {
-    return QStringLiteral("ELENCO ERRORI");
+    return texts::kPrintTitle.toString();
 }
 // A line that holds one blank, so it reads as empty on paper.
 QString separatorText() {

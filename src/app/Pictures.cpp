@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 // The resources live in a static library, whose registration the linker
 // would drop: register them explicitly, once, before the first look-up.
@@ -22,7 +23,7 @@ QPixmap resourcePixmap(const QString& name) {
     const QString path = QStringLiteral(":/brivano/") + name;
     QPixmap pixmap(path);
     if (pixmap.isNull()) {
-        throw Error(0, QStringLiteral("Picture %1 is missing or unreadable").arg(path));
+        throw Error(0, texts::missingPicture(path));
     }
     return pixmap;
 }

@@ -1,9 +1,9 @@
 #include "app/PrintCommand.h"
 
-#include "app/ApplicationTitle.h"
 #include "app/MessageListPrint.h"
 #include "app/QtPrinter.h"
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -14,16 +14,13 @@ namespace brivano::app {
 PrintCommand::PrintCommand(PrinterFactory makePrinter, MessageSink showMessage)
     : makePrinter_(std::move(makePrinter)), showMessage_(std::move(showMessage)) {}
 
-PrintCommand::PrintCommand(QWidget* parent)
-    : PrintCommand(defaultPrinterFactory(), messageBoxSink(parent)) {}
-
 void PrintCommand::run(const QStringList& entries) const {
     // The command's one failure rule: whatever the printer layer throws is
     // shown to the operator and the command ends.
     try {
         const std::unique_ptr<Printer> printer = makePrinter_();
         if (!printer) {
-            throw Error(0, QStringLiteral("Stampa non riuscita: nessuna stampante disponibile"));
+            throw Error(0, texts::printFailed(texts::kNoPrinter.toString()));
         }
         printMessageList(entries, *printer);
     } catch (const Error& error) {
@@ -38,8 +35,8 @@ PrintCommand::PrinterFactory defaultPrinterFactory() {
 PrintCommand::MessageSink messageBoxSink(QWidget* parent) {
     // The window may be gone by the time a message comes; then the box has no owner.
     return [owner = QPointer<QWidget>(parent)](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::Ok,
-                        owner.data());
+        QMessageBox box(QMessageBox::Warning, texts::kApplicationTitle.toString(), text,
+                        QMessageBox::Ok, owner.data());
         box.exec();
     };
 }

@@ -20,9 +20,6 @@ class PrintCommand {
     using MessageSink = std::function<void(const QString&)>;
 
     PrintCommand(PrinterFactory makePrinter, MessageSink showMessage);
-    // The system's default printer, failures in a message box over `parent`.
-    explicit PrintCommand(QWidget* parent);
-
     void run(const QStringList& entries) const;
 
   private:

@@ -1,6 +1,7 @@
 #include "app/QtPrinter.h"
 
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 #include <cups/cups.h>
 #include <QDir>
@@ -27,7 +28,7 @@ QString spoolFileTemplate() {
 }
 
 [[noreturn]] void fail(const QString& reason, long number = 0) {
-    throw Error(number, QStringLiteral("Stampa non riuscita: %1").arg(reason));
+    throw Error(number, texts::printFailed(reason));
 }
 
 // The options of one CUPS job; libcups allocates them.
@@ -70,7 +71,7 @@ void submitJob(const QString& queue, const QString& file, const QPageLayout& lay
 std::unique_ptr<QtPrinter> QtPrinter::forDefaultPrinter() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
-        fail(QStringLiteral("nessuna stampante disponibile"));
+        fail(texts::kNoPrinter.toString());
     }
     return forQueue(info.printerName());
 }
@@ -78,7 +79,7 @@ std::unique_ptr<QtPrinter> QtPrinter::forDefaultPrinter() {
 std::unique_ptr<QtPrinter> QtPrinter::forQueue(const QString& name) {
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull()) {
-        fail(QStringLiteral("la stampante \"%1\" non esiste").arg(name));
+        fail(texts::noSuchPrinter(name));
     }
     auto printer = std::make_unique<QPrinter>(info, kPrinterMode);
     return std::unique_ptr<QtPrinter>(new QtPrinter(std::move(printer), info.printerName()));
@@ -103,7 +104,7 @@ QtPrinter::~QtPrinter() {
 
 void QtPrinter::setFontSize(float points) {
     if (!std::isfinite(points) || points <= 0) {
-        fail(QStringLiteral("dimensione del carattere non valida (%1)").arg(points));
+        fail(texts::invalidFontSize(points));
     }
     font_.setPointSizeF(points);
     applyFont();
@@ -121,7 +122,7 @@ void QtPrinter::printLine(const QString& text, int indentColumns) {
     // The first line of a page is printed even when it is taller than the page.
     if (nextLineTop_ > 0 && nextLineTop_ + lineSpacing_ > pageHeight_) {
         if (!printer_->newPage()) {
-            fail(QStringLiteral("impossibile iniziare una nuova pagina"));
+            fail(texts::kCannotStartPage.toString());
         }
         nextLineTop_ = 0;
     }
@@ -141,7 +142,7 @@ void QtPrinter::endDocument() {
     // The spool file is removed when this function returns, however it returns.
     const std::unique_ptr<QTemporaryFile> spool = std::move(spoolFile_);
     if (!finished) {
-        fail(QStringLiteral("impossibile completare il documento"));
+        fail(texts::kCannotFinishDocument.toString());
     }
     if (spool) {
         submitJob(queue_, spool->fileName(), printer_->pageLayout());
@@ -153,8 +154,7 @@ void QtPrinter::beginDocument() {
         // Qt writes the document here instead of sending it itself; see submitJob().
         auto spool = std::make_unique<QTemporaryFile>(spoolFileTemplate());
         if (!spool->open()) {
-            fail(QStringLiteral("impossibile creare il file temporaneo di stampa (%1)")
-                     .arg(spool->errorString()));
+            fail(texts::cannotCreateSpoolFile(spool->errorString()));
         }
         spool->close();
         printer_->setOutputFileName(spool->fileName());
@@ -162,11 +162,8 @@ void QtPrinter::beginDocument() {
     }
     if (!painter_.begin(printer_.get())) {
         spoolFile_.reset();
-        fail(queue_.isEmpty()
-                 ? QStringLiteral("impossibile scrivere il file \"%1\"")
-                       .arg(printer_->outputFileName())
-                 : QStringLiteral("impossibile preparare il documento per la stampante \"%1\"")
-                       .arg(queue_));
+        fail(queue_.isEmpty() ? texts::cannotWritePdf(printer_->outputFileName())
+                              : texts::cannotPrepareForPrinter(queue_));
     }
     pageHeight_ = printer_->height();
     nextLineTop_ = 0;

@@ -9,6 +9,7 @@
 #include "app/ExportForm.h"
 #include "app/TableSlots.h"
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 namespace brivano::app {
 namespace {
@@ -24,7 +25,7 @@ WindowExportHost::WindowExportHost(const ExportForm& form, TableSlots& tableSlot
                                    MessageBox messageBox)
     : form_(form), slots_(tableSlots), messageBox_(std::move(messageBox)) {
     if (!messageBox_) {
-        throw Error(0, QStringLiteral("The export host needs a message box"));
+        throw Error(0, QStringLiteral("WindowExportHost: no message box given"));
     }
 }
 
@@ -55,7 +56,7 @@ void WindowExportHost::appendMessage(const QString& line) {
 
 void WindowExportHost::removeMessage(int index) {
     if (index < 0 || index >= form_.errori->count()) {
-        throw Error(0, QStringLiteral("No line %1 in the message list").arg(index));
+        throw Error(0, texts::noMessageLine(index));
     }
     delete form_.errori->takeItem(index);
 }
@@ -85,7 +86,7 @@ void WindowExportHost::rowsDone(std::int32_t rowsDone) {
     if (sinceRowsRepaint_.isValid() && sinceRowsRepaint_.elapsed() < kStatusRepaintIntervalMs) {
         return;
     }
-    showAtOnce(*form_.label7, exporter::rowsStatusText(rowsDone));
+    showAtOnce(*form_.label7, texts::rowsStatus(rowsDone));
     sinceRowsRepaint_.start();
 }
 

@@ -1,13 +1,13 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/ApplicationTitle.h"
 #include "app/MainWindow.h"
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(brivano::app::applicationTitle());
+    QApplication::setApplicationName(brivano::texts::kApplicationTitle.toString());
     try {
         brivano::app::MainWindow window(brivano::app::MainWindow::standardServices());
         window.show();
@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     } catch (const brivano::Error& error) {
         // Only a broken installation gets here (a picture missing from the
         // build); say so rather than vanish.
-        QMessageBox::critical(nullptr, brivano::app::applicationTitle(), error.description());
+        QMessageBox::critical(nullptr, brivano::texts::kApplicationTitle.toString(),
+                              error.description());
         return 1;
     }
 }

@@ -1,6 +1,7 @@
 #include "cli/ConsoleExportHost.h"
 
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 namespace brivano::cli {
 namespace {
@@ -47,7 +48,7 @@ void ConsoleExportHost::appendMessage(const QString& line) {
 
 void ConsoleExportHost::removeMessage(int index) {
     if (index < 0 || index >= messages_.size()) {
-        throw Error(0, QStringLiteral("No message at position %1").arg(index));
+        throw Error(0, texts::noMessageLine(index));
     }
     messages_.removeAt(index);
 }
@@ -61,7 +62,7 @@ void ConsoleExportHost::rowsDone(std::int32_t rowsDone) {
     if (progress_ == nullptr || sinceProgress_.elapsed() < kProgressIntervalMs)
         return;
     sinceProgress_.restart();
-    const QByteArray text = (currentTable_ + exporter::rowsStatusText(rowsDone)).toLocal8Bit();
+    const QByteArray text = (currentTable_ + texts::rowsStatus(rowsDone)).toLocal8Bit();
     std::fprintf(progress_, "\r%s\033[K", text.constData());
     std::fflush(progress_);
     progressShown_ = true;

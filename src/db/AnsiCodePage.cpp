@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 namespace brivano::db {
 namespace {
@@ -71,9 +72,8 @@ QString decodeCodePage(QByteArrayView bytes, int number) {
     const std::unique_ptr<UConverter, ConverterCloser> converter(
         ucnv_open(codePageConverterName(number).constData(), &status));
     if (U_FAILURE(status)) {
-        throw Error(status, QStringLiteral("Code page %1 is not available: %2")
-                                .arg(number)
-                                .arg(QString::fromLatin1(u_errorName(status))));
+        throw Error(status,
+                    texts::codePageUnavailable(number, QString::fromLatin1(u_errorName(status))));
     }
     QString out(bytes.size(), Qt::Uninitialized);
     UChar* target = reinterpret_cast<UChar*>(out.data());
@@ -81,9 +81,7 @@ QString decodeCodePage(QByteArrayView bytes, int number) {
     ucnv_toUnicode(converter.get(), &target, target + out.size(), &source, source + bytes.size(),
                    nullptr, true, &status);
     if (U_FAILURE(status)) {
-        throw Error(status, QStringLiteral("Text in code page %1 cannot be read: %2")
-                                .arg(number)
-                                .arg(QString::fromLatin1(u_errorName(status))));
+        throw Error(status, texts::cannotDecode(number, QString::fromLatin1(u_errorName(status))));
     }
     out.resize(target - reinterpret_cast<UChar*>(out.data()));
     return out;

@@ -1,43 +1,38 @@
 #include "db/LayerErrors.h"
+#include "texts/Texts.h"
 
 namespace brivano::db {
 
 Error connectionClosedError() {
-    return Error(kObjectClosed, QStringLiteral("The connection is closed"));
+    return Error(kObjectClosed, texts::kConnectionClosed.toString());
 }
 
 Error connectionOpenError() {
-    return Error(kObjectOpen, QStringLiteral("The connection is already open"));
+    return Error(kObjectOpen, texts::kConnectionAlreadyOpen.toString());
 }
 
 Error resultSetClosedError() {
-    return Error(kObjectClosed,
-                 QStringLiteral("The result set is closed: its connection was closed"));
+    return Error(kObjectClosed, texts::kResultSetClosed.toString());
 }
 
 Error noCurrentRowError() {
-    return Error(kNoCurrentRow, QStringLiteral("The result set has no current row"));
+    return Error(kNoCurrentRow, texts::kNoCurrentRow.toString());
 }
 
 Error fieldNotFoundError(const QString& name) {
-    return Error(kItemNotFound,
-                 QStringLiteral("The result set has no column named \"%1\"").arg(name));
+    return Error(kItemNotFound, texts::noColumnNamed(name));
 }
 
 Error fieldPositionError(int position, int count) {
-    return Error(
-        kItemNotFound,
-        QStringLiteral("The result set has no column %1 (it has %2)").arg(position).arg(count));
+    return Error(kItemNotFound, texts::noColumnAt(position, count));
 }
 
 Error cannotMoveBackError() {
-    return Error(kOperationNotAllowed,
-                 QStringLiteral("The result set reads forward only and has left its first row"));
+    return Error(kOperationNotAllowed, texts::kCannotMoveBack.toString());
 }
 
 Error tooManyRowsError() {
-    return Error(kOperationNotAllowed,
-                 QStringLiteral("The result set has more rows than a 32-bit count can hold"));
+    return Error(kOperationNotAllowed, texts::kTooManyRows.toString());
 }
 
 }  // namespace brivano::db

@@ -1,6 +1,7 @@
 #include "db/ValueCheck.h"
 
 #include "db/AdoTypes.h"
+#include "texts/Texts.h"
 
 namespace brivano::db {
 
@@ -23,33 +24,33 @@ qsizetype skipDigits(QStringView text, qsizetype& at) {
     return at - start;
 }
 
-QString typeName(std::int16_t type) {
+QString validType(std::int16_t type) {
     switch (type) {
         case adTinyInt:
         case adSmallInt:
         case adInteger:
         case adBigInt:
-            return QStringLiteral("integer");
+            return texts::kValidInteger.toString();
         case adUnsignedTinyInt:
         case adUnsignedSmallInt:
         case adUnsignedInt:
         case adUnsignedBigInt:
-            return QStringLiteral("unsigned integer");
+            return texts::kValidUnsigned.toString();
         case adSingle:
         case adDouble:
-            return QStringLiteral("floating-point number");
+            return texts::kValidReal.toString();
         case adNumeric:
-            return QStringLiteral("decimal number");
+            return texts::kValidDecimal.toString();
         case adBoolean:
-            return QStringLiteral("boolean");
+            return texts::kValidBoolean.toString();
         case adDBDate:
-            return QStringLiteral("date");
+            return texts::kValidDate.toString();
         case adDBTime:
-            return QStringLiteral("time");
+            return texts::kValidTime.toString();
         case adDBTimeStamp:
-            return QStringLiteral("timestamp");
+            return texts::kValidTimestamp.toString();
         default:
-            return QStringLiteral("value of type %1").arg(type);
+            return texts::validValueOfType(type);
     }
 }
 
@@ -95,10 +96,7 @@ Error invalidValueError(const QString& column, QStringView stored, std::int16_t 
             c = u' ';
         }
     }
-    return Error(0,
-                 QStringLiteral("Column %1 holds \"%2\", which is not a valid %3")
-                     .arg(column, shown, typeName(type)),
-                 kInvalidCast.toString());
+    return Error(0, texts::invalidValue(column, shown, validType(type)), kInvalidCast.toString());
 }
 
 }  // namespace brivano::db

@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 namespace brivano::exporter {
 
@@ -11,9 +12,8 @@ CodePage::CodePage(int number) : number_(number), converter_(nullptr) {
     UErrorCode status = U_ZERO_ERROR;
     converter_ = ucnv_open(name.constData(), &status);
     if (U_FAILURE(status)) {
-        throw Error(status, QStringLiteral("Code page %1 is not available: %2")
-                                .arg(number)
-                                .arg(QString::fromLatin1(u_errorName(status))));
+        throw Error(status,
+                    texts::codePageUnavailable(number, QString::fromLatin1(u_errorName(status))));
     }
     // Unrepresentable characters become "?", as Windows writes them; no
     // best-fit look-alikes, so what was lost stays visible.
@@ -66,9 +66,8 @@ void CodePage::encode(QStringView text, QByteArray& out) {
         if (U_FAILURE(status)) {
             ucnv_resetFromUnicode(converter_);
             out.resize(start);
-            throw Error(status, QStringLiteral("Text cannot be converted to code page %1: %2")
-                                    .arg(number_)
-                                    .arg(QString::fromLatin1(u_errorName(status))));
+            throw Error(status,
+                        texts::cannotEncode(number_, QString::fromLatin1(u_errorName(status))));
         }
     }
     out.resize(target - out.data());

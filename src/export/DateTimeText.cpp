@@ -88,96 +88,99 @@ DateTimeText::DateTimeText(const QLocale& locale)
     }
 }
 
-DateTimeText::Pattern DateTimeText::parse(QStringView format) {
-    Pattern pattern;
-    auto addLiteral = [&pattern](QStringView text) {
-        if (pattern.empty() || pattern.back().part != Part::Literal)
-            pattern.push_back({Part::Literal, {}});
-        pattern.back().literal.append(text);
-    };
-    qsizetype at = 0;
-    while (at < format.size()) {
-        const QChar letter = format[at];
-        if (letter == kQuote) {
-            // 'text' is literal; a doubled quote is one quote.
-            qsizetype end = at + 1;
-            if (end < format.size() && format[end] == kQuote) {
-                addLiteral(u"'");
-                at = end + 1;
+namespace {
+
+// The part a pattern letter stands for, repeated `count` times, and how many
+// of those letters it takes; Literal when the letter is no field.
+struct FieldToken {
+    DateTimeText::Part part = DateTimeText::Part::Literal;
+    int used = 1;
+};
+
+FieldToken fieldToken(QStringView format, qsizetype at) {
+    using Part = DateTimeText::Part;
+    const QChar letter = format[at];
+    const int count = repeatCount(format, at);
+    switch (letter.unicode()) {
+        case u'd':
+            return {byRepeat(count, Part::Day, Part::Day2, Part::DayShortName, Part::DayLongName),
+                    count};
+        case u'M':
+            return {byRepeat(count, Part::Month, Part::Month2, Part::MonthShortName,
+                             Part::MonthLongName),
+                    count};
+        case u'y': {
+            // "yy" and "yyyy" both give the four-digit year.
+            const int used = count >= 4 ? 4 : (count >= 2 ? 2 : 1);
+            return {used == 1 ? Part::Literal : Part::Year, used};
+        }
+        case u'h':
+            return {count >= 2 ? Part::Hour12Padded : Part::Hour12, std::min(count, 2)};
+        case u'H':
+            return {count >= 2 ? Part::Hour24Padded : Part::Hour24, std::min(count, 2)};
+        case u'm':
+            return {count >= 2 ? Part::Minute2 : Part::Minute, std::min(count, 2)};
+        case u's':
+            return {count >= 2 ? Part::Second2 : Part::Second, std::min(count, 2)};
+        case u'z':
+            return {Part::Fraction, std::min(count, 3)};
+        case u'A':
+        case u'a': {
+            const bool pairedP =
+                at + 1 < format.size() && (format[at + 1] == u'P' || format[at + 1] == u'p');
+            return {letter == u'A' ? Part::AmPmUpper : Part::AmPmLower, pairedP ? 2 : 1};
+        }
+        case u't':
+            return {Part::TimeZone, count};
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+void DateTimeText::addLiteral(Pattern& pattern, QStringView text) {
+    if (pattern.empty() || pattern.back().part != Part::Literal)
+        pattern.push_back({Part::Literal, {}});
+    pattern.back().literal.append(text);
+}
+
+qsizetype DateTimeText::parseQuoted(QStringView format, qsizetype at, Pattern& pattern) {
+    // 'text' is literal; a doubled quote, inside or outside, is one quote.
+    qsizetype end = at + 1;
+    if (end < format.size() && format[end] == kQuote) {
+        addLiteral(pattern, u"'");
+        return end + 1;
+    }
+    while (end < format.size()) {
+        if (format[end] == kQuote) {
+            if (end + 1 < format.size() && format[end + 1] == kQuote) {
+                addLiteral(pattern, u"'");
+                end += 2;
                 continue;
             }
-            while (end < format.size()) {
-                if (format[end] == kQuote) {
-                    if (end + 1 < format.size() && format[end + 1] == kQuote) {
-                        addLiteral(u"'");
-                        end += 2;
-                        continue;
-                    }
-                    break;
-                }
-                addLiteral(format.sliced(end, 1));
-                ++end;
-            }
-            at = end + 1;
+            break;
+        }
+        addLiteral(pattern, format.sliced(end, 1));
+        ++end;
+    }
+    return end + 1;
+}
+
+DateTimeText::Pattern DateTimeText::parse(QStringView format) {
+    Pattern pattern;
+    qsizetype at = 0;
+    while (at < format.size()) {
+        if (format[at] == kQuote) {
+            at = parseQuoted(format, at, pattern);
             continue;
         }
-        const int count = repeatCount(format, at);
-        int used = count;
-        Part part = Part::Literal;
-        switch (letter.unicode()) {
-            case u'd':
-                part =
-                    byRepeat(count, Part::Day, Part::Day2, Part::DayShortName, Part::DayLongName);
-                break;
-            case u'M':
-                part = byRepeat(count, Part::Month, Part::Month2, Part::MonthShortName,
-                                Part::MonthLongName);
-                break;
-            case u'y':
-                // "yy" and "yyyy" both give the four-digit year.
-                used = count >= 4 ? 4 : (count >= 2 ? 2 : 1);
-                part = used == 1 ? Part::Literal : Part::Year;
-                break;
-            case u'h':
-                used = std::min(count, 2);
-                part = used == 1 ? Part::Hour12 : Part::Hour12Padded;
-                break;
-            case u'H':
-                used = std::min(count, 2);
-                part = used == 1 ? Part::Hour24 : Part::Hour24Padded;
-                break;
-            case u'm':
-                used = std::min(count, 2);
-                part = used == 1 ? Part::Minute : Part::Minute2;
-                break;
-            case u's':
-                used = std::min(count, 2);
-                part = used == 1 ? Part::Second : Part::Second2;
-                break;
-            case u'z':
-                used = std::min(count, 3);
-                part = Part::Fraction;
-                break;
-            case u'A':
-            case u'a': {
-                const bool pairedP =
-                    at + 1 < format.size() && (format[at + 1] == u'P' || format[at + 1] == u'p');
-                used = pairedP ? 2 : 1;
-                part = letter == u'A' ? Part::AmPmUpper : Part::AmPmLower;
-                break;
-            }
-            case u't':
-                part = Part::TimeZone;
-                break;
-            default:
-                used = 1;
-                break;
-        }
-        if (part == Part::Literal)
-            addLiteral(format.sliced(at, used));
+        const FieldToken token = fieldToken(format, at);
+        if (token.part == Part::Literal)
+            addLiteral(pattern, format.sliced(at, token.used));
         else
-            pattern.push_back({part, {}});
-        at += used;
+            pattern.push_back({token.part, {}});
+        at += token.used;
     }
     return pattern;
 }

@@ -26,7 +26,7 @@ class DateTimeText {
     // its fraction) is midnight.
     void appendTimestamp(const db::DateValue& date, const db::TimeValue& time, QString& out) const;
 
-  private:
+    // What one piece of a parsed date or time pattern writes.
     enum class Part : std::uint8_t {
         Literal,
         Day,
@@ -51,13 +51,19 @@ class DateTimeText {
         Fraction,  // parsed so that it can be left out
         TimeZone,  // parsed so that it can be left out
     };
+
+  private:
     struct Piece {
         Part part = Part::Literal;
         QString literal;
     };
     using Pattern = std::vector<Piece>;
 
+    // Splits a QLocale date or time format into its pieces.
     static Pattern parse(QStringView format);
+    // Takes the quoted literal that starts at `at`; returns where it ends.
+    static qsizetype parseQuoted(QStringView format, qsizetype at, Pattern& pattern);
+    static void addLiteral(Pattern& pattern, QStringView text);
     static void dropUnwanted(Pattern& pattern);
     void append(const Pattern& pattern, const db::DateValue& date, const db::TimeValue& time,
                 QString& out) const;

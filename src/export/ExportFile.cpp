@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "db/Error.h"
+#include "texts/Texts.h"
 
 namespace brivano::exporter {
 namespace {
@@ -22,12 +23,11 @@ ExportFile::~ExportFile() = default;  // an uncommitted QSaveFile removes its fi
 
 void ExportFile::open() {
     if (state_ == State::Open)
-        throw Error(0, QStringLiteral("The export file %1 is already open")
-                           .arg(QDir::toNativeSeparators(path_)));
+        throw Error(0, texts::exportFileAlreadyOpen(QDir::toNativeSeparators(path_)));
     file_ = std::make_unique<QSaveFile>(path_);
     // Writes go through our own buffer in large pieces.
     if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail(QStringLiteral("Cannot create the export file %1"));
+        fail(texts::cannotCreateExportFile);
     buffer_.reserve(bufferSize_ + kBufferSlack);
     buffer_.resize(0);
     state_ = State::Open;
@@ -37,9 +37,7 @@ void ExportFile::writeLine(QStringView line) {
     if (state_ == State::Failed)
         return;  // already reported; the file will be discarded
     if (state_ != State::Open)
-        throw Error(
-            0,
-            QStringLiteral("The export file %1 is not open").arg(QDir::toNativeSeparators(path_)));
+        throw Error(0, texts::exportFileNotOpen(QDir::toNativeSeparators(path_)));
     const qsizetype lineStart = buffer_.size();
     try {
         codePage_.encode(line, buffer_);
@@ -60,7 +58,7 @@ void ExportFile::close() {
     }
     flush();
     if (!file_->commit())
-        fail(QStringLiteral("Cannot replace the export file %1"));
+        fail(texts::cannotReplaceExportFile);
     file_.reset();
     state_ = State::Closed;
 }
@@ -75,13 +73,13 @@ void ExportFile::flush() {
     if (buffer_.isEmpty())
         return;
     if (file_->write(buffer_) != buffer_.size())
-        fail(QStringLiteral("Cannot write the export file %1"));
+        fail(texts::cannotWriteExportFile);
     buffer_.resize(0);  // keeps its capacity for the next lines
 }
 
-void ExportFile::fail(const QString& what) {
+void ExportFile::fail(QString (*what)(const QString& path)) {
     const long number = file_ ? static_cast<long>(file_->error()) : 0;
-    QString description = what.arg(QDir::toNativeSeparators(path_));
+    QString description = what(QDir::toNativeSeparators(path_));
     if (file_ && !file_->errorString().isEmpty())
         description += QStringLiteral(": ") + file_->errorString();
     file_.reset();  // removes the temporary file

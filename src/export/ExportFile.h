@@ -50,7 +50,7 @@ class ExportFile {
     enum class State { Closed, Open, Failed };
 
     void flush();
-    [[noreturn]] void fail(const QString& what);
+    [[noreturn]] void fail(QString (*what)(const QString& path));
 
     QString path_;
     CodePage codePage_;

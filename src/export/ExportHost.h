@@ -51,9 +51,4 @@ class ExportHost {
     virtual bool stopRequested() = 0;
 };
 
-// The Label7 text for a row count, shared by the writer and the hosts.
-inline QString rowsStatusText(std::int32_t rowsDone) {
-    return QStringLiteral(" Elaborati:") + QString::number(rowsDone);
-}
-
 }  // namespace brivano::exporter

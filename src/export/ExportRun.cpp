@@ -3,17 +3,10 @@
 #include "export/CodePage.h"
 #include "export/ExportFile.h"
 #include "export/TableBlockWriter.h"
+#include "texts/Texts.h"
 
 namespace brivano::exporter {
 namespace {
-
-const QString kNothingTicked = QStringLiteral("Selezionare almeno una tabella");
-const QString kCompleted = QStringLiteral("Esportazione Completata!");
-const QString kExportTable = QStringLiteral("Export Tabella ");
-const QString kInProgress = QStringLiteral("...");
-const QString kDone = QStringLiteral("...Completato (");
-const QString kRecords = QStringLiteral(" Records)");
-const QString kReportSeparator = QStringLiteral(" - ");
 
 // Sets a flag for the life of a scope, also when the scope is left by an
 // exception.
@@ -68,7 +61,7 @@ void ExportRun::RunExport() {
     connString_ = host_.connectionText();
     host_.clearMessages();
     if (!anyTicked()) {
-        host_.showMessage(kNothingTicked);
+        host_.showMessage(texts::kNothingTicked.toString());
         return;
     }
 
@@ -96,7 +89,7 @@ void ExportRun::RunExport() {
     }
     closeConnection();
     host_.repaintMessages();
-    host_.showMessage(kCompleted);
+    host_.showMessage(texts::kExportCompleted.toString());
 }  // the pointer returns to the default only after the message was closed
 
 bool ExportRun::anyTicked() {
@@ -121,14 +114,13 @@ void ExportRun::exportTickedTables(ExportFile& file) {
         // Report lines of this table come after its progress line and stay
         // when the progress line goes, so it is removed by its own position.
         const int progressLine = host_.messageCount();
-        host_.appendMessage(kExportTable + tableName_ + kInProgress);
+        host_.appendMessage(texts::tableInProgress(tableName_));
         host_.repaintMessages();
         const std::int32_t records = writer.WriteTableBlock(tableName_);
         if (host_.stopRequested())
             return;
         host_.removeMessage(progressLine);
-        host_.appendMessage(kExportTable + tableName_ + kDone + QString::number(records) +
-                            kRecords);
+        host_.appendMessage(texts::tableCompleted(tableName_, records));
         host_.repaintMessages();
         host_.setTableStatus(QString());
         host_.setRowsStatus(QString());
@@ -140,7 +132,7 @@ void ExportRun::openConnection() {
         if (conn_ == nullptr)
             conn_ = factory_();
         if (conn_ == nullptr)
-            throw Error(0, QStringLiteral("No database connection could be made"));
+            throw Error(0, texts::kNoConnection.toString());
         conn_->open(connString_);
     } catch (const Error& error) {
         ReportRunError(error);
@@ -163,7 +155,7 @@ void ExportRun::ReportRunError(const Error& error) {
     // clean list under "Esportazione Completata!". The list shows the line
     // at its next repaint.
     ++reportCount_;
-    host_.appendMessage(tableName_ + kReportSeparator + error.description());
+    host_.appendMessage(texts::reportLine(tableName_, error.description()));
 }
 
 }  // namespace brivano::exporter

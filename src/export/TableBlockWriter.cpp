@@ -4,13 +4,12 @@
 
 #include "db/AdoTypes.h"
 #include "export/CleanText.h"
+#include "texts/Texts.h"
 
 namespace brivano::exporter {
 namespace {
 
 constexpr QStringView kSelectFrom = u"Select * from ";
-constexpr QStringView kExportTable = u"Export Tabella ";
-constexpr QStringView kTotalRecords = u"; TotRecors: ";
 constexpr QStringView kNull = u"Null";
 constexpr QChar kSeparator = u',';
 constexpr QChar kApostrophe = u'\'';
@@ -44,7 +43,7 @@ bool TableBlockWriter::guard(Step&& step) {
 
 std::unique_ptr<db::ResultSet> TableBlockWriter::execute(const QString& query) {
     if (connection_ == nullptr)
-        throw Error(0, QStringLiteral("There is no database connection"));
+        throw Error(0, texts::kNoConnection.toString());
     return connection_->execute(query);
 }
 
@@ -72,7 +71,6 @@ void TableBlockWriter::writeHeader(const QString& tableName, std::int32_t lastCo
 
 std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
     const QString query = kSelectFrom.toString() + tableName;
-    const QString tableStatus = kExportTable.toString() + tableName + kTotalRecords.toString();
     resultSet_.reset();
     // Whatever cannot be known leaves the table without a block: a header
     // "0,0" or a header alone would tell the receiving installation that the
@@ -85,7 +83,7 @@ std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
     // Label5 names the table once the query has run, also when it failed:
     // the status line follows the steps, whatever became of them.
     const bool queried = guard([&] { resultSet_ = execute(query); });
-    host_.setTableStatus(tableStatus);
+    host_.setTableStatus(texts::tableStatus(tableName));
     if (!queried)
         return noBlock();
     const std::optional<bool> empty = atEnd();
@@ -108,7 +106,7 @@ std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
     // block either. Any earlier result of the connection goes first.
     resultSet_.reset();
     const bool queriedAgain = guard([&] { resultSet_ = execute(query); });
-    host_.setTableStatus(tableStatus + QString::number(lastRow_ + 1));
+    host_.setTableStatus(texts::tableStatus(tableName, std::int64_t{lastRow_} + 1));
     if (!queriedAgain)
         return noBlock();
     const std::optional<bool> emptied = atEnd();
@@ -138,7 +136,7 @@ std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
             break;
     }
     if (rowsDone > 0)
-        host_.setRowsStatus(rowsStatusText(rowsDone));
+        host_.setRowsStatus(texts::rowsStatus(rowsDone));
     resultSet_.reset();
     return rowsDone;
 }

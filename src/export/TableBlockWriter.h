@@ -38,10 +38,6 @@ class TableBlockWriter {
     // Exports "Select * from " + tableName; returns the data lines written.
     std::int32_t WriteTableBlock(const QString& tableName);
 
-    std::int32_t LastColumn() const { return lastColumn_; }
-    std::int32_t LastRow() const { return lastRow_; }
-    const std::vector<std::int16_t>& FieldTypes() const { return fieldTypes_; }
-
   private:
     // How the values of a column are written, fixed by its type code.
     enum class Quoting : std::uint8_t { Raw, Cleaned, Quoted };

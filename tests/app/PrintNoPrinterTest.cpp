@@ -84,7 +84,7 @@ TEST(PrintWithoutPrinter, WindowCommandShowsTheMessageInAModalBoxAndLeavesTheLis
     const QStringList before = entries;
     ShownBox box;
     closeNextMessageBox(box);
-    PrintCommand(&window).run(entries);
+    PrintCommand(defaultPrinterFactory(), messageBoxSink(&window)).run(entries);
     ASSERT_TRUE(box.shown) << "no message box came up";
     EXPECT_EQ(box.title, QStringLiteral("Brivano"));
     EXPECT_EQ(box.text, kNoPrinter);

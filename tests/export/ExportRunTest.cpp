@@ -210,7 +210,7 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeCreatedIsReportedOnce) {
     host.tick(1, "Articoli");
     blocked.RunExport();
     ASSERT_EQ(host.messages.size(), 3);
-    EXPECT_TRUE(host.messages[0].startsWith(" - Cannot create the export file"))
+    EXPECT_TRUE(host.messages[0].startsWith(" - Impossibile creare il file di esportazione"))
         << host.messages[0].toStdString();
     EXPECT_EQ(host.messages[1], completion("Clienti", 2));
     EXPECT_EQ(host.messages[2], completion("Articoli", 3));
@@ -227,7 +227,8 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenKeepsThePreviousOne) {
     ASSERT_EQ(host.messages.size(), 3);
     EXPECT_EQ(host.messages[0], completion("Clienti", 2));
     EXPECT_EQ(host.messages[1], completion("Articoli", 3));
-    EXPECT_TRUE(host.messages[2].startsWith("Articoli - Cannot write the export file"))
+    EXPECT_TRUE(
+        host.messages[2].startsWith("Articoli - Impossibile scrivere il file di esportazione"))
         << host.messages[2].toStdString();
     EXPECT_EQ(shownTexts(), QStringList{kCompleted});
     EXPECT_EQ(exported(), kPrevious);

@@ -2,6 +2,7 @@
 
 #include "db/MessageText.h"
 #include "db/odbc/OdbcText.h"
+#include "texts/Texts.h"
 
 namespace brivano::db {
 
@@ -53,10 +54,7 @@ void raiseOdbcFailure(SQLRETURN rc, OdbcHandleRef handle, const char* call) {
 
 void raiseOdbcRecords(SQLRETURN rc, std::vector<Error> records, const char* call) {
     if (records.empty()) {
-        records.emplace_back(rc, QStringLiteral("%1 failed (return code %2) and the driver gave "
-                                                "no message")
-                                     .arg(QString::fromLatin1(call))
-                                     .arg(rc));
+        records.emplace_back(rc, texts::driverGaveNoMessage(call, rc));
     }
     for (const Error& record : records) {
         if (!record.sqlState().startsWith(kWarningClass)) {

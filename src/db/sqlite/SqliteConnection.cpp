@@ -3,6 +3,7 @@
 #include "db/ConnectionString.h"
 #include "db/LayerErrors.h"
 #include "db/sqlite/SqliteResultSet.h"
+#include "texts/Texts.h"
 
 namespace brivano::db {
 
@@ -25,8 +26,7 @@ void SqliteConnection::open(const QString& connectionString) {
     }
     const std::optional<QString> path = connectionAttribute(connectionString, u"Data Source");
     if (!path || path->isEmpty()) {
-        throw Error(0, QStringLiteral("[SQLite]The connection string names no Data Source"),
-                    kInvalidAttribute.toString());
+        throw Error(0, texts::kNoDataSource.toString(), kInvalidAttribute.toString());
     }
     auto session = std::make_shared<SqliteSession>();
     session->open(*path);

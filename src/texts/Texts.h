@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+
+// Every text the operator reads that is Brivano's own, in one place: the
+// window's captions, the export run's lines and messages, and the
+// descriptions of the failures that Brivano itself detects. The words of a
+// database or its driver are passed on as they come and are not here.
+namespace brivano::texts {
+
+// The window.
+inline constexpr QStringView kApplicationTitle = u"Brivano";
+inline constexpr QStringView kWindowTitle = u"EXPORT TABELLE";
+inline constexpr QStringView kFirstStepNumber = u"1.";
+inline constexpr QStringView kFirstStep = u"Selezionare le Tabelle";
+inline constexpr QStringView kTickAll = u"Seleziona tutti";
+inline constexpr QStringView kUntickAll = u"Annulla selezione";
+inline constexpr QStringView kUnassignedSlot = u"Check1";
+inline constexpr QStringView kStartButton = u"Creazione Tabelle";
+inline constexpr QStringView kSecondStepNumber = u"2.";
+inline constexpr QStringView kStartExport = u"Start Export";
+inline constexpr QStringView kPictureHint = u"Conferma";
+inline constexpr QStringView kPrintButton = u"Stampa Errori";
+inline constexpr QStringView kPrint = u"Stampa";
+
+// The export run: message list, status line and message boxes.
+inline constexpr QStringView kNothingTicked = u"Selezionare almeno una tabella";
+inline constexpr QStringView kExportCompleted = u"Esportazione Completata!";
+QString tableInProgress(const QString& table);
+QString tableCompleted(const QString& table, std::int32_t records);
+QString reportLine(const QString& table, const QString& description);
+// Label5, before the table's size is known (`rows` < 0) and after.
+QString tableStatus(const QString& table, std::int64_t rows = -1);
+// Label7.
+QString rowsStatus(std::int32_t rowsDone);
+
+// The printed message list.
+inline constexpr QStringView kPrintTitle = u"ELENCO ERRORI";
+QString printFailed(const QString& reason);
+inline constexpr QStringView kNoPrinter = u"nessuna stampante disponibile";
+QString noSuchPrinter(const QString& name);
+QString invalidFontSize(double points);
+inline constexpr QStringView kCannotStartPage = u"impossibile iniziare una nuova pagina";
+inline constexpr QStringView kCannotFinishDocument = u"impossibile completare il documento";
+QString cannotCreateSpoolFile(const QString& reason);
+QString cannotWritePdf(const QString& path);
+QString cannotPrepareForPrinter(const QString& printer);
+
+// Failures of the window's own parts.
+QString missingSlot(int index);
+QString slotOutOfRange(int index);
+QString invalidSlotState(int state);
+QString groupTooLong(const QString& group, qsizetype tables, int slotCount);
+QString missingPicture(const QString& path);
+QString noMessageLine(int index);
+
+// Failures of the data-access layer itself, not of the database.
+inline constexpr QStringView kConnectionClosed = u"La connessione è chiusa";
+inline constexpr QStringView kConnectionAlreadyOpen = u"La connessione è già aperta";
+inline constexpr QStringView kResultSetClosed =
+    u"Il risultato non è più leggibile: la sua connessione è stata chiusa";
+inline constexpr QStringView kNoCurrentRow = u"Il risultato non ha una riga corrente";
+QString noColumnNamed(const QString& name);
+QString noColumnAt(int position, int count);
+inline constexpr QStringView kCannotMoveBack =
+    u"Il risultato si legge solo in avanti e ha già lasciato la prima riga";
+inline constexpr QStringView kTooManyRows =
+    u"Il risultato ha più righe di quante ne conti un intero a 32 bit";
+inline constexpr QStringView kNoConnection = u"Nessuna connessione al database";
+inline constexpr QStringView kNoDataSource =
+    u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";
+QString driverGaveNoMessage(const char* call, long returnCode);
+
+// A stored value that is not one of its column's type: "a valid <type>".
+QString invalidValue(const QString& column, const QString& shown, QStringView validType);
+inline constexpr QStringView kValidInteger = u"un intero valido";
+inline constexpr QStringView kValidUnsigned = u"un intero senza segno valido";
+inline constexpr QStringView kValidReal = u"un numero in virgola mobile valido";
+inline constexpr QStringView kValidDecimal = u"un numero decimale valido";
+inline constexpr QStringView kValidBoolean = u"un valore booleano valido";
+inline constexpr QStringView kValidDate = u"una data valida";
+inline constexpr QStringView kValidTime = u"un'ora valida";
+inline constexpr QStringView kValidTimestamp = u"una data e ora valida";
+QString validValueOfType(int typeCode);
+
+// Code pages and the export file.
+QString codePageUnavailable(int codePage, const QString& reason);
+QString cannotEncode(int codePage, const QString& reason);
+QString cannotDecode(int codePage, const QString& reason);
+QString exportFileAlreadyOpen(const QString& path);
+QString exportFileNotOpen(const QString& path);
+QString cannotCreateExportFile(const QString& path);
+QString cannotWriteExportFile(const QString& path);
+QString cannotReplaceExportFile(const QString& path);
+
+}  // namespace brivano::texts
