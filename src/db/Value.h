@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <cstdint>
 
@@ -9,19 +10,19 @@ namespace brivano::db {
 // What a fetched value is, so the export can choose its text form.
 enum class ValueKind : std::uint8_t {
     Null,
-    Text,       // text: the characters as stored
+    Text,       // data: the characters as stored
     Integer,    // integer: signed 64-bit
     Unsigned,   // unsignedInteger: unsigned 64-bit
     Single,     // real, holding a 32-bit float
     Double,     // real
-    Decimal,    // text: exact digits from the database, '.' as separator, optional '-'
+    Decimal,    // data: exact digits from the database, '.' as separator, optional '-'
     Boolean,    // boolean
     Date,       // date
     Time,       // time
     Timestamp,  // date and time (fraction kept in nanoseconds)
-    Binary,     // bytes
-    Guid,       // bytes: 16 bytes in display order (the order of the {8-4-4-4-12} text)
-    Other,      // text: the database's own text for a type the layer does not know
+    Binary,     // data: the bytes
+    Guid,       // data: 16 bytes in display order (the order of the {8-4-4-4-12} text)
+    Other,      // data: the database's own text for a type the layer does not know
 };
 
 struct DateValue {
@@ -37,8 +38,8 @@ struct TimeValue {
     std::uint32_t nanosecond = 0;
 };
 
-// One value of the current row. Providers reuse one Value per column, so the
-// text and byte buffers keep their capacity from row to row.
+// One value of the current row. Providers reuse one Value per column, so
+// their buffers keep their capacity from row to row.
 struct Value {
     ValueKind kind = ValueKind::Null;
     std::int64_t integer = 0;
@@ -47,10 +48,20 @@ struct Value {
     bool boolean = false;
     DateValue date;
     TimeValue time;
-    QString text;
-    QByteArray bytes;
+    // Text and Other: the characters, in UTF-8 (bytes that are not UTF-8
+    // are taken as Latin-1). Decimal: ASCII digits with '.' as separator
+    // and an optional sign. Binary and Guid: the bytes. It points into
+    // storage that the provider keeps until its result set moves on:
+    // often `buffer`, sometimes the driver's or the library's own.
+    QByteArrayView data;
+    // A provider's copy of the value, when it has to make one.
+    QByteArray buffer;
 
     bool isNull() const { return kind == ValueKind::Null; }
+    // Points `data` at `buffer`, once `buffer` holds the value.
+    void keepBuffer() { data = buffer; }
+    // The characters of a text value, for messages and tests.
+    QString text() const { return QString::fromUtf8(data); }
 };
 
 }  // namespace brivano::db

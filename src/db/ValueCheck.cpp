@@ -1,6 +1,7 @@
 #include "db/ValueCheck.h"
 
 #include "db/AdoTypes.h"
+#include "db/StoredText.h"
 #include "texts/Texts.h"
 
 namespace brivano::db {
@@ -11,12 +12,12 @@ namespace {
 constexpr QStringView kInvalidCast = u"22018";
 constexpr qsizetype kShownCharacters = 40;
 
-bool isDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 // Skips the digits from `at`; returns how many there were.
-qsizetype skipDigits(QStringView text, qsizetype& at) {
+qsizetype skipDigits(QByteArrayView text, qsizetype& at) {
     const qsizetype start = at;
     while (at < text.size() && isDigit(text[at])) {
         ++at;
@@ -56,25 +57,25 @@ QString validType(std::int16_t type) {
 
 }  // namespace
 
-bool isDecimalText(QStringView text) {
-    if (text == u"NaN" || text == u"Infinity" || text == u"-Infinity") {
+bool isDecimalText(QByteArrayView text) {
+    if (text == "NaN" || text == "Infinity" || text == "-Infinity") {
         return true;
     }
     qsizetype at = 0;
-    if (at < text.size() && (text[at] == u'-' || text[at] == u'+')) {
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
         ++at;
     }
     qsizetype digits = skipDigits(text, at);
-    if (at < text.size() && text[at] == u'.') {
+    if (at < text.size() && text[at] == '.') {
         ++at;
         digits += skipDigits(text, at);
     }
     if (digits == 0) {
         return false;
     }
-    if (at < text.size() && (text[at] == u'e' || text[at] == u'E')) {
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
         ++at;
-        if (at < text.size() && (text[at] == u'-' || text[at] == u'+')) {
+        if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
             ++at;
         }
         if (skipDigits(text, at) == 0) {
@@ -84,9 +85,10 @@ bool isDecimalText(QStringView text) {
     return at == text.size();
 }
 
-Error invalidValueError(const QString& column, QStringView stored, std::int16_t type) {
-    QString shown = stored.left(kShownCharacters).toString();
-    if (stored.size() > kShownCharacters) {
+Error invalidValueError(const QString& column, QByteArrayView stored, std::int16_t type) {
+    const QString storedText = decodeStoredText(stored);
+    QString shown = storedText.left(kShownCharacters);
+    if (storedText.size() > kShownCharacters) {
         shown += QStringLiteral("...");
     }
     // The message is one line of the message list: a line break or any

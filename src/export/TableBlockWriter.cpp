@@ -225,12 +225,9 @@ void TableBlockWriter::appendEntry(Column& column) {
                 line_.append(kApostrophe);
                 break;
             case Quoting::Cleaned: {
-                QStringView text = value.text;
-                if (value.kind != db::ValueKind::Text) {
-                    scratch_.truncate(0);
-                    valueText_.append(value, scratch_);
-                    text = scratch_;
-                }
+                scratch_.truncate(0);
+                valueText_.append(value, scratch_);
+                const QStringView text = scratch_;
                 line_.append(kApostrophe);
                 const qsizetype textStart = line_.size();
                 line_.append(trimBlanks(text));

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "db/StoredText.h"
+
 namespace brivano::exporter {
 namespace {
 
@@ -79,7 +81,7 @@ void ValueText::append(const db::Value& value, QString& out) const {
             break;
         case db::ValueKind::Text:
         case db::ValueKind::Other:
-            out.append(value.text);
+            out.append(db::decodeStoredText(value.data));
             break;
         case db::ValueKind::Integer:
             appendInteger(value.integer, out);
@@ -94,7 +96,7 @@ void ValueText::append(const db::Value& value, QString& out) const {
             appendDouble(value.real, out);
             break;
         case db::ValueKind::Decimal:
-            appendDecimal(value.text, out);
+            appendDecimal(QString::fromLatin1(value.data), out);
             break;
         case db::ValueKind::Boolean:
             out.append(value.boolean ? u"True" : u"False");
@@ -109,10 +111,10 @@ void ValueText::append(const db::Value& value, QString& out) const {
             dateTime_.appendTimestamp(value.date, value.time, out);
             break;
         case db::ValueKind::Binary:
-            appendHex(value.bytes, out);
+            appendHex(value.data, out);
             break;
         case db::ValueKind::Guid:
-            appendGuid(value.bytes, out);
+            appendGuid(value.data, out);
             break;
     }
 }

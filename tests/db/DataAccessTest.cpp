@@ -117,11 +117,11 @@ TEST_P(DataAccessTest, LongValuesAreReadWhole) {
     auto connection = open();
     auto rs = connection->execute(QStringLiteral("Select * from ") + table);
     const db::Value& textValue = rs->field(QStringLiteral("t")).value();
-    EXPECT_EQ(textValue.text.size(), text.size());
-    EXPECT_TRUE(textValue.text == text);
+    EXPECT_EQ(textValue.text().size(), text.size());
+    EXPECT_TRUE(textValue.text() == text);
     const db::Value& binaryValue = rs->field(QStringLiteral("b")).value();
-    EXPECT_EQ(binaryValue.bytes.size(), bytes.size());
-    EXPECT_TRUE(binaryValue.bytes == bytes);
+    EXPECT_EQ(binaryValue.data.size(), bytes.size());
+    EXPECT_TRUE(binaryValue.data == bytes);
 }
 
 TEST_P(DataAccessTest, LongTextIsReadWholeWhateverItHolds) {
@@ -148,7 +148,7 @@ TEST_P(DataAccessTest, LongTextIsReadWholeWhateverItHolds) {
 
     auto connection = open();
     auto rs = connection->execute(QStringLiteral("Select * from ") + table);
-    const QString text = rs->field(0).value().text;
+    const QString text = rs->field(0).value().text();
     EXPECT_EQ(text.size(), expected.size());
     EXPECT_TRUE(text == expected);
 }
@@ -183,7 +183,7 @@ TEST_P(DataAccessTest, EveryRowKeepsItsValuesAcrossFetchBlocks) {
         if (row % 7 == 3) {
             EXPECT_TRUE(t.isNull()) << row;
         } else {
-            EXPECT_EQ(t.value().text, text(row)) << row;
+            EXPECT_EQ(t.value().text(), text(row)) << row;
         }
     }
     EXPECT_EQ(row, kRows);
@@ -203,7 +203,7 @@ TEST_P(DataAccessTest, NonAsciiTextSurvivesEveryLocale) {
             QStringLiteral("Select x as città from %1 where x = '%2'").arg(table, word));
         ASSERT_FALSE(rs->atEnd());
         EXPECT_EQ(rs->field(0).name(), QStringLiteral("città"));
-        EXPECT_EQ(rs->field(QStringLiteral("città")).value().text, word);
+        EXPECT_EQ(rs->field(QStringLiteral("città")).value().text(), word);
         // The driver's message keeps the name it could not find.
         try {
             connection->execute(QStringLiteral("Select * from nessuna_città"));
@@ -300,7 +300,7 @@ TEST_P(DataAccessTest, ResultSetsOfAClosedConnectionFailWithTheLayersOwnError) {
     connection->open(connectionString());
     EXPECT_THROW(first->field(QStringLiteral("a")), Error);
     auto second = connection->execute(QStringLiteral("Select * from ") + table);
-    EXPECT_EQ(second->field(QStringLiteral("B")).value().text, QStringLiteral("x"));
+    EXPECT_EQ(second->field(QStringLiteral("B")).value().text(), QStringLiteral("x"));
     second.reset();
     first.reset();  // destroying an old result set after reopening is harmless
     connection.reset();

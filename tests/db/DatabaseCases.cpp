@@ -148,11 +148,11 @@ QString describeValue(const db::Value& value) {
         case ValueKind::Null:
             return QStringLiteral("Null");
         case ValueKind::Text:
-            return QStringLiteral("Text:") + value.text;
+            return QStringLiteral("Text:") + value.text();
         case ValueKind::Other:
-            return QStringLiteral("Other:") + value.text;
+            return QStringLiteral("Other:") + value.text();
         case ValueKind::Decimal:
-            return QStringLiteral("Decimal:") + value.text;
+            return QStringLiteral("Decimal:") + value.text();
         case ValueKind::Integer:
             return QStringLiteral("Integer:%1").arg(value.integer);
         case ValueKind::Unsigned:
@@ -172,9 +172,10 @@ QString describeValue(const db::Value& value) {
                 .arg(dateText(value.date), timeText(value.time))
                 .arg(value.time.nanosecond, 9, 10, QLatin1Char('0'));
         case ValueKind::Binary:
-            return QStringLiteral("Binary:") + QString::fromLatin1(value.bytes.toHex());
+            return QStringLiteral("Binary:") +
+                   QString::fromLatin1(value.data.toByteArray().toHex());
         case ValueKind::Guid:
-            return QStringLiteral("Guid:") + QString::fromLatin1(value.bytes.toHex());
+            return QStringLiteral("Guid:") + QString::fromLatin1(value.data.toByteArray().toHex());
     }
     return QStringLiteral("?");
 }

@@ -20,7 +20,8 @@ db::Value integerValue(std::int64_t number) {
 db::Value textValue(const QString& text) {
     db::Value value;
     value.kind = db::ValueKind::Text;
-    value.text = text;
+    value.buffer = text.toUtf8();
+    value.keepBuffer();
     return value;
 }
 

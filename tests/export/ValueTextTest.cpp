@@ -30,14 +30,16 @@ Value real(ValueKind kind, double number) {
 Value text(ValueKind kind, const QString& characters) {
     Value value;
     value.kind = kind;
-    value.text = characters;
+    value.buffer = characters.toUtf8();
+    value.keepBuffer();
     return value;
 }
 
 Value bytes(ValueKind kind, const QByteArray& content) {
     Value value;
     value.kind = kind;
-    value.bytes = content;
+    value.buffer = content;
+    value.keepBuffer();
     return value;
 }
 

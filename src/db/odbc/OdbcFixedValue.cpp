@@ -84,12 +84,13 @@ void storeFixedValue(SQLSMALLINT cType, const void* buffer, Value& value) {
         case SQL_C_GUID: {
             const auto guid = load<SQLGUID>(buffer);
             // The three leading groups big-endian, then the trailing bytes.
-            value.bytes.resize(sizeof(SQLGUID));
-            char* out = value.bytes.data();
+            value.buffer.resize(sizeof(SQLGUID));
+            char* out = value.buffer.data();
             putBigEndian(out, guid.Data1, 4);
             putBigEndian(out + 4, guid.Data2, 2);
             putBigEndian(out + 6, guid.Data3, 2);
             std::memcpy(out + 8, guid.Data4, kGuidTailBytes);
+            value.keepBuffer();
             break;
         }
         default:

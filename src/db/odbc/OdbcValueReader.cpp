@@ -1,7 +1,5 @@
 #include "db/odbc/OdbcValueReader.h"
 
-#include <cstring>
-
 #include "db/StoredText.h"
 #include "db/ValueCheck.h"
 #include "db/odbc/OdbcDiagnostics.h"
@@ -96,7 +94,8 @@ void OdbcValueReader::read(OdbcHandleRef statement, SQLUSMALLINT number, const O
             readText(statement, number, column, value);
             return;
         case ValueKind::Binary:
-            present = readChunks(statement, number, column.cType, value.bytes);
+            present = readChunks(statement, number, column.cType, value.buffer);
+            value.keepBuffer();
             break;
         default: {
             alignas(SQLBIGINT) unsigned char buffer[kMaxFixedBytes] = {};
@@ -115,32 +114,27 @@ void OdbcValueReader::read(OdbcHandleRef statement, SQLUSMALLINT number, const O
 
 void OdbcValueReader::readConverted(OdbcHandleRef statement, SQLUSMALLINT number,
                                     const OdbcColumn& column, Value& value) {
-    if (!readChunks(statement, number, SQL_C_CHAR, narrow_)) {
+    if (!readChunks(statement, number, SQL_C_CHAR, value.buffer)) {
         value.kind = ValueKind::Null;
         return;
     }
-    if (!convertStoredText(column.shape.kind, narrow_, value, utf8_)) {
-        reject(column);
+    if (!convertStoredText(column.shape.kind, value.buffer, value)) {
+        throw invalidValueError(column.name, value.buffer, column.shape.type);
     }
     value.kind = column.shape.kind;
-}
-
-void OdbcValueReader::reject(const OdbcColumn& column) {
-    utf8_.decode(narrow_, scratch_);
-    Error error = invalidValueError(column.name, scratch_, column.shape.type);
-    throw error;
 }
 
 void OdbcValueReader::readText(OdbcHandleRef statement, SQLUSMALLINT number,
                                const OdbcColumn& column, Value& value) {
     bool present = false;
     if (column.cType == SQL_C_WCHAR) {
-        present = readChunks(statement, number, SQL_C_WCHAR, value.text);
-    } else {
-        present = readChunks(statement, number, SQL_C_CHAR, narrow_);
+        present = readChunks(statement, number, SQL_C_WCHAR, wide_);
         if (present) {
-            utf8_.decode(narrow_, value.text);
+            storeUtf8(wide_, value);
         }
+    } else {
+        present = readChunks(statement, number, SQL_C_CHAR, value.buffer);
+        value.keepBuffer();
     }
     if (present) {
         checkDecimal(column, value);
@@ -148,20 +142,23 @@ void OdbcValueReader::readText(OdbcHandleRef statement, SQLUSMALLINT number,
     value.kind = present ? column.shape.kind : ValueKind::Null;
 }
 
+void OdbcValueReader::storeUtf8(QStringView text, Value& value) {
+    // UTF-8 never takes more than three bytes for one UTF-16 unit.
+    value.buffer.resize(text.size() * 3);
+    char* end = utf8_.appendToBuffer(value.buffer.data(), text);
+    value.buffer.resize(end - value.buffer.constData());
+    value.keepBuffer();
+}
+
 void OdbcValueReader::storeBound(const OdbcColumn& column, const char* data, SQLLEN bytes,
                                  Value& value) {
-    switch (column.cType) {
-        case SQL_C_WCHAR:
-            value.text.resize(bytes / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
-            std::memcpy(value.text.data(), data, static_cast<size_t>(value.text.size()) * 2);
-            break;
-        case SQL_C_BINARY:
-            value.bytes.resize(bytes);
-            std::memcpy(value.bytes.data(), data, static_cast<size_t>(bytes));
-            break;
-        default:
-            utf8_.decode(QByteArrayView(data, bytes), value.text);
-            break;
+    if (column.cType == SQL_C_WCHAR) {
+        storeUtf8(QStringView(reinterpret_cast<const char16_t*>(data),
+                              bytes / static_cast<SQLLEN>(sizeof(SQLWCHAR))),
+                  value);
+    } else {
+        // The block's buffer keeps the value until the next block is fetched.
+        value.data = QByteArrayView(data, bytes);
     }
     checkDecimal(column, value);
     value.kind = column.shape.kind;
@@ -169,9 +166,8 @@ void OdbcValueReader::storeBound(const OdbcColumn& column, const char* data, SQL
 
 void OdbcValueReader::checkDecimal(const OdbcColumn& column, const Value& value) {
     // Drivers run in the C locale here, so their decimals come with '.'.
-    if (column.shape.kind == ValueKind::Decimal && !isDecimalText(value.text)) {
-        Error error = invalidValueError(column.name, value.text, column.shape.type);
-        throw error;
+    if (column.shape.kind == ValueKind::Decimal && !isDecimalText(value.data)) {
+        throw invalidValueError(column.name, value.data, column.shape.type);
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QStringEncoder>
 
 #include "db/Database.h"
-#include "db/Utf8Decoder.h"
 #include "db/odbc/OdbcColumn.h"
 #include "db/odbc/OdbcHandle.h"
 
@@ -28,15 +29,13 @@ class OdbcValueReader {
                   Value& value);
     void readConverted(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
                        Value& value);
-    [[noreturn]] void reject(const OdbcColumn& column);
+    // Wide text into the value's buffer, as UTF-8.
+    void storeUtf8(QStringView text, Value& value);
     // What is not a number must not reach the file as one.
     void checkDecimal(const OdbcColumn& column, const Value& value);
 
-    // Narrow text arrives here and is decoded as UTF-8, as the drivers here
-    // send it.
-    QByteArray narrow_;
-    QString scratch_;
-    Utf8Decoder utf8_;
+    QString wide_;
+    QStringEncoder utf8_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
 
 }  // namespace brivano::db

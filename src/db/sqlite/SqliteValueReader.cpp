@@ -1,7 +1,6 @@
 #include "db/sqlite/SqliteValueReader.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "db/StoredText.h"
 #include "db/ValueCheck.h"
@@ -23,13 +22,15 @@ bool isIntegral(double real) {
     return std::isfinite(real) && std::trunc(real) == real;
 }
 
+QByteArrayView storedBlob(sqlite3_stmt* statement, int index) {
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, index));
+    return {bytes, sqlite3_column_bytes(statement, index)};
+}
+
 // Bytes where text is expected, written as the SQLite ODBC driver shows
 // them: a blob literal such as X'00FF'.
-void blobLiteral(sqlite3_stmt* statement, int index, QString& out) {
-    const QByteArray bytes =
-        QByteArray::fromRawData(static_cast<const char*>(sqlite3_column_blob(statement, index)),
-                                sqlite3_column_bytes(statement, index));
-    out = QStringLiteral("X'") + QString::fromLatin1(bytes.toHex().toUpper()) + u'\'';
+void blobLiteral(sqlite3_stmt* statement, int index, QByteArray& out) {
+    out = "X'" + storedBlob(statement, index).toByteArray().toHex().toUpper() + '\'';
 }
 
 }  // namespace
@@ -43,22 +44,18 @@ void SqliteValueReader::read(sqlite3_stmt* statement, int index, const SqliteCol
         return;
     }
     if (kind == ValueKind::Binary || kind == ValueKind::Guid) {
-        const void* bytes = sqlite3_column_blob(statement, index);
-        const int size = sqlite3_column_bytes(statement, index);
-        value.bytes.resize(size);
-        if (size > 0) {
-            std::memcpy(value.bytes.data(), bytes, static_cast<size_t>(size));
-        }
+        value.data = storedBlob(statement, index);
     } else if (!isConvertedFromText(kind)) {
-        storedTextOf(statement, index, storage, value.text);
+        storedTextOf(statement, index, storage, value);
     } else if (storage == SQLITE_BLOB) {
-        reject(statement, index, storage, column);  // no number, date or time is made of bytes
+        // No number, date or time is made of bytes.
+        reject(statement, index, storage, column, value);
     } else if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
         if (!readNumber(statement, index, storage, kind, value)) {
-            reject(statement, index, storage, column);
+            reject(statement, index, storage, column, value);
         }
-    } else if (!convertStoredText(kind, storedText(statement, index), value, utf8_)) {
-        reject(statement, index, storage, column);
+    } else if (!convertStoredText(kind, storedText(statement, index), value)) {
+        reject(statement, index, storage, column, value);
     }
     value.kind = kind;
 }
@@ -73,7 +70,7 @@ bool SqliteValueReader::readNumber(sqlite3_stmt* statement, int index, int stora
         case ValueKind::Decimal:
             // SQLite's own digits (15 significant ones for a real), which
             // are what the ODBC driver hands on.
-            utf8_.decode(storedText(statement, index), value.text);
+            value.data = storedText(statement, index);
             return true;
         case ValueKind::Integer:
         case ValueKind::Unsigned:
@@ -110,19 +107,20 @@ bool SqliteValueReader::readNumber(sqlite3_stmt* statement, int index, int stora
 }
 
 void SqliteValueReader::storedTextOf(sqlite3_stmt* statement, int index, int storage,
-                                     QString& out) {
+                                     Value& value) {
     if (storage == SQLITE_BLOB) {
-        blobLiteral(statement, index, out);
+        blobLiteral(statement, index, value.buffer);
+        value.keepBuffer();
     } else {
         // Numbers in SQLite's own text form, as the driver gives them.
-        utf8_.decode(storedText(statement, index), out);
+        value.data = storedText(statement, index);
     }
 }
 
 void SqliteValueReader::reject(sqlite3_stmt* statement, int index, int storage,
-                               const SqliteColumn& column) {
-    storedTextOf(statement, index, storage, scratch_);
-    throw invalidValueError(column.name, scratch_, column.shape.type);
+                               const SqliteColumn& column, Value& value) {
+    storedTextOf(statement, index, storage, value);
+    throw invalidValueError(column.name, value.data, column.shape.type);
 }
 
 }  // namespace brivano::db
