@@ -66,9 +66,21 @@ std::optional<QString> connectionAttribute(QStringView connectionString, QString
     return std::nullopt;
 }
 
-bool isSqliteProviderString(QStringView connectionString) {
+ProviderKind providerKind(QStringView connectionString) {
     const std::optional<QString> provider = connectionAttribute(connectionString, u"Provider");
-    return provider && provider->compare(u"SQLite", Qt::CaseInsensitive) == 0;
+    if (!provider)
+        return ProviderKind::Odbc;
+    const QString name = provider->trimmed();
+    const auto is = [&name](QStringView known) {
+        return name.compare(known, Qt::CaseInsensitive) == 0;
+    };
+    if (is(u"SQLite"))
+        return ProviderKind::Sqlite;
+    if (is(u"PostgreSQL"))
+        return ProviderKind::PostgreSQL;
+    if (is(u"MariaDB"))
+        return ProviderKind::MariaDB;
+    return ProviderKind::Odbc;
 }
 
 }  // namespace brivano::db

@@ -12,8 +12,10 @@ namespace brivano::db {
 // with {...}, which lets it hold ';'. Nothing when the key is absent.
 std::optional<QString> connectionAttribute(QStringView connectionString, QStringView key);
 
-// True for the strings that the built-in SQLite provider opens
-// ("Provider=SQLite;Data Source=/path/file.db").
-bool isSqliteProviderString(QStringView connectionString);
+// Which provider opens a connection string: its Provider= keyword names a
+// built-in one ("Provider=SQLite;Data Source=/path/file.db"); every other
+// string goes to the ODBC driver manager unchanged.
+enum class ProviderKind { Odbc, Sqlite, PostgreSQL, MariaDB };
+ProviderKind providerKind(QStringView connectionString);
 
 }  // namespace brivano::db

@@ -58,8 +58,26 @@ class Connection {
     // Runs a query; the result stands on its first row. Any result set
     // obtained earlier from this connection may be invalidated.
     virtual std::unique_ptr<ResultSet> execute(const QString& commandText) = 0;
+    // Closes the connection, ending any snapshot it still holds.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+
+    // The two readings of one table (its count and its rows) are made
+    // between these two calls, so that a database that can show them one
+    // read-only snapshot does, and the count is the number of rows read.
+    // The provider decides how far a snapshot reaches: the whole run where
+    // readers do not hold writers off, a single table where they would. A
+    // database without snapshots reads as it is. `completed` is false when
+    // a reading of the table failed: the provider then makes sure that the
+    // failure does not spoil the tables that follow. Neither call fails
+    // for want of snapshots; both throw when the connection is lost.
+    virtual void beginTableRead() {}
+    virtual void endTableRead(bool completed) { (void)completed; }
+
+    // Asks the statement under way to stop as soon as it can; it then fails
+    // with the database's error. Safe to call from another thread while
+    // this one waits in the database, and harmless when nothing runs.
+    virtual void cancel() noexcept {}
 };
 
 }  // namespace brivano::db

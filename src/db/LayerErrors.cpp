@@ -35,4 +35,8 @@ Error tooManyRowsError() {
     return Error(kOperationNotAllowed, texts::kTooManyRows.toString());
 }
 
+Error connectionLostError(const Error& cause) {
+    return Error(kConnectionLost, texts::connectionLost(cause.description()), cause.sqlState());
+}
+
 }  // namespace brivano::db

@@ -12,6 +12,7 @@ enum LayerErrorNumber : long {
     kOperationNotAllowed = 3219,
     kObjectClosed = 3704,
     kObjectOpen = 3705,
+    kConnectionLost = 3709,
 };
 
 Error connectionClosedError();
@@ -22,5 +23,9 @@ Error fieldNotFoundError(const QString& name);
 Error fieldPositionError(int position, int count);
 Error cannotMoveBackError();
 Error tooManyRowsError();
+// The connection to the database went away under an operation (`cause`):
+// every later operation of the connection fails at once with this error,
+// instead of trying a database that is not there.
+Error connectionLostError(const Error& cause);
 
 }  // namespace brivano::db

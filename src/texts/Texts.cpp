@@ -86,6 +86,10 @@ QString noColumnAt(int position, int count) {
     return QStringLiteral("Il risultato non ha la colonna %1 (ne ha %2)").arg(position).arg(count);
 }
 
+QString connectionLost(const QString& cause) {
+    return QStringLiteral("Connessione al database persa: %1").arg(cause);
+}
+
 QString driverGaveNoMessage(const char* call, long returnCode) {
     return QStringLiteral("%1 non riuscita (codice %2) e il driver non dà alcun messaggio")
         .arg(QString::fromLatin1(call))

@@ -69,6 +69,7 @@ inline constexpr QStringView kCannotMoveBack =
 inline constexpr QStringView kTooManyRows =
     u"Il risultato ha più righe di quante ne conti un intero a 32 bit";
 inline constexpr QStringView kNoConnection = u"Nessuna connessione al database";
+QString connectionLost(const QString& cause);
 inline constexpr QStringView kNoDataSource =
     u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";
 QString driverGaveNoMessage(const char* call, long returnCode);

@@ -30,9 +30,11 @@ TEST(ConnectionString, AttributesAreFoundWhateverTheirSpelling) {
             connectionAttribute(QString::fromUtf8(c.connectionString), QString::fromUtf8(c.key)),
             c.value);
     }
-    EXPECT_TRUE(isSqliteProviderString(u"Provider=sqlite;Data Source=x"));
-    EXPECT_FALSE(isSqliteProviderString(u"Driver=SQLite3;Database=x"));
-    EXPECT_FALSE(isSqliteProviderString(u"Provider=SQLOLEDB;Data Source=x"));
+    EXPECT_EQ(providerKind(u"Provider=sqlite;Data Source=x"), ProviderKind::Sqlite);
+    EXPECT_EQ(providerKind(u"Host=h; Provider = PostgreSQL ;Database=d"), ProviderKind::PostgreSQL);
+    EXPECT_EQ(providerKind(u"Provider=mariadb;Server=h"), ProviderKind::MariaDB);
+    EXPECT_EQ(providerKind(u"Driver=SQLite3;Database=x"), ProviderKind::Odbc);
+    EXPECT_EQ(providerKind(u"Provider=SQLOLEDB;Data Source=x"), ProviderKind::Odbc);
 }
 
 TEST(IsoDateTime, TextFormsReadAsDatesAndTimes) {

@@ -19,10 +19,15 @@ class ProviderConnection final : public Connection {
         }
         // Any earlier provider goes now, and with it its result sets' state.
         provider_.reset();
-        if (isSqliteProviderString(connectionString)) {
-            provider_ = std::make_unique<SqliteConnection>();
-        } else {
-            provider_ = std::make_unique<OdbcConnection>();
+        switch (providerKind(connectionString)) {
+            case ProviderKind::Sqlite:
+                provider_ = std::make_unique<SqliteConnection>();
+                break;
+            case ProviderKind::PostgreSQL:
+            case ProviderKind::MariaDB:
+            case ProviderKind::Odbc:
+                provider_ = std::make_unique<OdbcConnection>();
+                break;
         }
         provider_->open(connectionString);
     }
@@ -42,6 +47,26 @@ class ProviderConnection final : public Connection {
     }
 
     bool isOpen() const override { return provider_ && provider_->isOpen(); }
+
+    void beginTableRead() override {
+        if (!provider_) {
+            throw connectionClosedError();
+        }
+        provider_->beginTableRead();
+    }
+
+    void endTableRead(bool completed) override {
+        if (!provider_) {
+            throw connectionClosedError();
+        }
+        provider_->endTableRead(completed);
+    }
+
+    void cancel() noexcept override {
+        if (provider_) {
+            provider_->cancel();
+        }
+    }
 
   private:
     std::unique_ptr<Connection> provider_;
