@@ -1,29 +1,31 @@
 #include "export/CleanText.h"
 
+#include <cstring>
+
 namespace brivano::exporter {
 namespace {
 
-constexpr char16_t kApostrophe = u'\'';
-constexpr char16_t kCarriageReturn = u'\r';
-constexpr char16_t kBlank = u' ';
+constexpr char kApostrophe = '\'';
+constexpr char kCarriageReturn = '\r';
+constexpr char kBlank = ' ';
 
 }  // namespace
 
-void CleanText(QString& text) {
-    // Most texts hold neither character: look before detaching a shared string.
-    if (!text.contains(QChar(kApostrophe)) && !text.contains(QChar(kCarriageReturn)))
+void CleanText(QByteArray& text) {
+    // Most texts hold neither character: look before detaching a shared array.
+    if (!text.contains(kApostrophe) && !text.contains(kCarriageReturn))
         return;
     CleanText(text.begin(), text.end());
 }
 
-void CleanText(QChar* begin, QChar* end) {
-    for (QChar* at = begin; at != end; ++at) {
+void CleanText(char* begin, char* end) {
+    for (char* at = begin; at != end; ++at) {
         if (*at == kApostrophe || *at == kCarriageReturn)
-            *at = QChar(kBlank);
+            *at = kBlank;
     }
 }
 
-QStringView trimBlanks(QStringView text) {
+QByteArrayView trimBlanks(QByteArrayView text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && text[first] == kBlank)

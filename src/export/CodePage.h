@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
+#include <QByteArrayView>
 #include <QStringView>
+#include <array>
+#include <cstdint>
+#include <memory>
 
 #include "db/AnsiCodePage.h"
 
@@ -10,8 +13,11 @@ struct UConverter;
 
 namespace brivano::exporter {
 
-// Encodes text in an ANSI code page, the export file's encoding. A
-// character that the code page cannot represent is written as "?".
+// Encodes text in an ANSI code page, the export file's encoding: ASCII as
+// it is, every other character through ICU once and from a cache after
+// that, so a line is built without a converter call per value. A character
+// that the code page cannot represent is written as "?", never as a
+// look-alike, and counted.
 class CodePage {
   public:
     // Opens the converter; throws Error when the code page is unknown.
@@ -22,15 +28,39 @@ class CodePage {
 
     int number() const { return number_; }
 
-    // Appends the encoding of `text` to `out`, growing it as needed.
-    void encode(QStringView text, QByteArray& out);
+    // Appends the encoding of UTF-8 text to `out`. Bytes that are not UTF-8
+    // are taken as Latin-1 characters (the whole text, then), so that no
+    // byte of a value is lost to a replacement character.
+    void appendUtf8(QByteArrayView text, QByteArray& out);
+    // The same for UTF-16 text (names, the locale's words).
+    void appendUtf16(QStringView text, QByteArray& out);
     QByteArray encode(QStringView text);
 
+    // Characters written as "?" since the last reset.
+    std::int64_t replacements() const { return replacements_; }
+    void resetReplacements() { replacements_ = 0; }
+
   private:
+    // The bytes of one character: up to two in Windows' code pages.
+    struct Encoded {
+        std::uint8_t size = 0;  // 0: not looked up yet
+        bool replaced = false;
+        char bytes[2] = {};
+    };
+    struct ConverterCloser {
+        void operator()(UConverter* converter) const;
+    };
+
+    void appendCodePoint(char32_t codePoint, QByteArray& out);
+    Encoded convert(char32_t codePoint);
+    void appendLatin1(QByteArrayView text, QByteArray& out);
+
     int number_;
-    UConverter* converter_;
-    // True when the code page writes every ASCII character as its own byte,
-    // as all of Windows' ANSI code pages do: ASCII runs then skip ICU.
+    std::unique_ptr<UConverter, ConverterCloser> converter_;
+    // The Basic Multilingual Plane, filled as characters turn up; the rare
+    // characters beyond it go to ICU every time.
+    std::unique_ptr<std::array<Encoded, 0x10000>> cache_;
+    std::int64_t replacements_ = 0;
     bool asciiAsIs_ = false;
 };
 

@@ -16,21 +16,21 @@ constexpr QStringView kEdgeFiller = u" ()[]\u00A0\u202F";
 
 // Appends `value` in decimal, zero-padded to `width` digits, "-" first when
 // negative; no allocation once `out` has room.
-void appendNumber(int value, int width, QString& out) {
-    char16_t digits[16];
+void appendNumber(int value, int width, QByteArray& out) {
+    char digits[16];
     int count = 0;
     unsigned magnitude =
         value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
     do {
-        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
     while (count < width)
-        digits[count++] = u'0';
+        digits[count++] = '0';
     if (value < 0)
-        out.append(QChar(u'-'));
+        out.append('-');
     std::reverse(digits, digits + count);
-    out.append(QStringView(digits, count));
+    out.append(digits, count);
 }
 
 int repeatCount(QStringView format, qsizetype at) {
@@ -57,15 +57,19 @@ Part byRepeat(int count, Part one, Part two, Part three, Part four) {
 
 }  // namespace
 
-DateTimeText::DateTimeText(const QLocale& locale)
+DateTimeText::DateTimeText(const QLocale& locale, CodePage& codePage)
     : date_(parse(locale.dateFormat(QLocale::ShortFormat))),
       time_(parse(locale.timeFormat(QLocale::LongFormat))),
-      amUpper_(locale.amText().toUpper()),
-      pmUpper_(locale.pmText().toUpper()),
-      amLower_(locale.amText().toLower()),
-      pmLower_(locale.pmText().toLower()) {
+      amUpper_(codePage.encode(locale.amText().toUpper())),
+      pmUpper_(codePage.encode(locale.pmText().toUpper())),
+      amLower_(codePage.encode(locale.amText().toLower())),
+      pmLower_(codePage.encode(locale.pmText().toLower())) {
     dropUnwanted(date_);
     dropUnwanted(time_);
+    for (Pattern* pattern : {&date_, &time_}) {
+        for (Piece& piece : *pattern)
+            piece.bytes = codePage.encode(piece.literal);
+    }
     // Hours count to twelve only when the pattern says AM or PM.
     const bool twelveHour = std::any_of(time_.begin(), time_.end(), [](const Piece& piece) {
         return piece.part == Part::AmPmUpper || piece.part == Part::AmPmLower;
@@ -79,12 +83,13 @@ DateTimeText::DateTimeText(const QLocale& locale)
         }
     }
     for (int month = 1; month <= 12; ++month) {
-        monthShortNames_[month - 1] = locale.monthName(month, QLocale::ShortFormat);
-        monthLongNames_[month - 1] = locale.monthName(month, QLocale::LongFormat);
+        monthShortNames_[month - 1] =
+            codePage.encode(locale.monthName(month, QLocale::ShortFormat));
+        monthLongNames_[month - 1] = codePage.encode(locale.monthName(month, QLocale::LongFormat));
     }
     for (int day = 1; day <= 7; ++day) {
-        dayShortNames_[day - 1] = locale.dayName(day, QLocale::ShortFormat);
-        dayLongNames_[day - 1] = locale.dayName(day, QLocale::LongFormat);
+        dayShortNames_[day - 1] = codePage.encode(locale.dayName(day, QLocale::ShortFormat));
+        dayLongNames_[day - 1] = codePage.encode(locale.dayName(day, QLocale::LongFormat));
     }
 }
 
@@ -141,7 +146,7 @@ FieldToken fieldToken(QStringView format, qsizetype at) {
 
 void DateTimeText::addLiteral(Pattern& pattern, QStringView text) {
     if (pattern.empty() || pattern.back().part != Part::Literal)
-        pattern.push_back({Part::Literal, {}});
+        pattern.push_back({Part::Literal, {}, {}});
     pattern.back().literal.append(text);
 }
 
@@ -179,7 +184,7 @@ DateTimeText::Pattern DateTimeText::parse(QStringView format) {
         if (token.part == Part::Literal)
             addLiteral(pattern, format.sliced(at, token.used));
         else
-            pattern.push_back({token.part, {}});
+            pattern.push_back({token.part, {}, {}});
         at += token.used;
     }
     return pattern;
@@ -220,30 +225,30 @@ void DateTimeText::dropUnwanted(Pattern& pattern) {
     pattern = std::move(kept);
 }
 
-void DateTimeText::appendDate(const db::DateValue& date, QString& out) const {
+void DateTimeText::appendDate(const db::DateValue& date, QByteArray& out) const {
     append(date_, date, {}, out);
 }
 
-void DateTimeText::appendTime(const db::TimeValue& time, QString& out) const {
+void DateTimeText::appendTime(const db::TimeValue& time, QByteArray& out) const {
     append(time_, {}, time, out);
 }
 
 void DateTimeText::appendTimestamp(const db::DateValue& date, const db::TimeValue& time,
-                                   QString& out) const {
+                                   QByteArray& out) const {
     append(date_, date, time, out);
     if (time.hour == 0 && time.minute == 0 && time.second == 0)
         return;
-    out.append(QChar(u' '));
+    out.append(' ');
     append(time_, date, time, out);
 }
 
 void DateTimeText::append(const Pattern& pattern, const db::DateValue& date,
-                          const db::TimeValue& time, QString& out) const {
+                          const db::TimeValue& time, QByteArray& out) const {
     const bool validMonth = date.month >= 1 && date.month <= 12;
     for (const Piece& piece : pattern) {
         switch (piece.part) {
             case Part::Literal:
-                out.append(piece.literal);
+                out.append(piece.bytes);
                 break;
             case Part::Day:
             case Part::Day2:

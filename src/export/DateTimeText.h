@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 #include <QStringView>
@@ -8,23 +9,26 @@
 #include <vector>
 
 #include "db/Value.h"
+#include "export/CodePage.h"
 
 namespace brivano::exporter {
 
 // Dates and times written in the forms of one locale: its short date with a
 // four-digit year, and its time with seconds and without a time zone. The
-// locale's patterns are parsed once, so writing a value only appends digits,
-// names and separators that are already at hand.
+// locale's patterns are parsed once and their words encoded once, so
+// writing a value only appends digits and bytes that are already at hand.
 class DateTimeText {
   public:
-    explicit DateTimeText(const QLocale& locale);
+    DateTimeText(const QLocale& locale, CodePage& codePage);
 
-    void appendDate(const db::DateValue& date, QString& out) const;
+    // Appends the code-page bytes of the value to `out`.
+    void appendDate(const db::DateValue& date, QByteArray& out) const;
     // Fractions of a second are not written.
-    void appendTime(const db::TimeValue& time, QString& out) const;
+    void appendTime(const db::TimeValue& time, QByteArray& out) const;
     // The date, a blank and the time; the date alone when the time (without
     // its fraction) is midnight.
-    void appendTimestamp(const db::DateValue& date, const db::TimeValue& time, QString& out) const;
+    void appendTimestamp(const db::DateValue& date, const db::TimeValue& time,
+                         QByteArray& out) const;
 
     // What one piece of a parsed date or time pattern writes.
     enum class Part : std::uint8_t {
@@ -56,6 +60,7 @@ class DateTimeText {
     struct Piece {
         Part part = Part::Literal;
         QString literal;
+        QByteArray bytes;  // the literal in the code page
     };
     using Pattern = std::vector<Piece>;
 
@@ -66,18 +71,18 @@ class DateTimeText {
     static void addLiteral(Pattern& pattern, QStringView text);
     static void dropUnwanted(Pattern& pattern);
     void append(const Pattern& pattern, const db::DateValue& date, const db::TimeValue& time,
-                QString& out) const;
+                QByteArray& out) const;
 
     Pattern date_;
     Pattern time_;
-    std::array<QString, 12> monthShortNames_;
-    std::array<QString, 12> monthLongNames_;
-    std::array<QString, 7> dayShortNames_;
-    std::array<QString, 7> dayLongNames_;
-    QString amUpper_;
-    QString pmUpper_;
-    QString amLower_;
-    QString pmLower_;
+    std::array<QByteArray, 12> monthShortNames_;
+    std::array<QByteArray, 12> monthLongNames_;
+    std::array<QByteArray, 7> dayShortNames_;
+    std::array<QByteArray, 7> dayLongNames_;
+    QByteArray amUpper_;
+    QByteArray pmUpper_;
+    QByteArray amLower_;
+    QByteArray pmLower_;
 };
 
 }  // namespace brivano::exporter

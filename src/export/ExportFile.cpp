@@ -33,18 +33,12 @@ void ExportFile::open() {
     state_ = State::Open;
 }
 
-void ExportFile::writeLine(QStringView line) {
+void ExportFile::writeLine(QByteArrayView line) {
     if (state_ == State::Failed)
         return;  // already reported; the file will be discarded
     if (state_ != State::Open)
         throw Error(0, texts::exportFileNotOpen(QDir::toNativeSeparators(path_)));
-    const qsizetype lineStart = buffer_.size();
-    try {
-        codePage_.encode(line, buffer_);
-    } catch (const Error&) {
-        buffer_.resize(lineStart);  // no partial line
-        throw;
-    }
+    buffer_.append(line);
     buffer_.append(kLineEnd, sizeof kLineEnd - 1);
     if (buffer_.size() >= bufferSize_)
         flush();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
-#include <QStringView>
 #include <memory>
 
 #include "export/CodePage.h"
@@ -33,8 +33,9 @@ class ExportFile {
 
     // Creates the temporary file. Throws Error when it cannot be created.
     void open();
-    // Appends `line` and CR LF. Throws Error when a write fails.
-    void writeLine(QStringView line);
+    // Appends `line`, already in the file's code page, and CR LF. Throws
+    // Error when a write fails.
+    void writeLine(QByteArrayView line);
     // Writes what is buffered and puts the new file in place of the old one.
     // Throws Error when that fails; the old file then stays.
     void close();
@@ -44,7 +45,8 @@ class ExportFile {
     bool isOpen() const { return state_ == State::Open; }
     bool hasFailed() const { return state_ == State::Failed; }
     const QString& path() const { return path_; }
-    int codePage() const { return codePage_.number(); }
+    // The encoder of the file's code page, for the lines' text.
+    CodePage& codePage() { return codePage_; }
 
   private:
     enum class State { Closed, Open, Failed };

@@ -1,6 +1,7 @@
 #include "export/TableBlockWriter.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "db/AdoTypes.h"
 #include "export/CleanText.h"
@@ -10,9 +11,9 @@ namespace brivano::exporter {
 namespace {
 
 constexpr QStringView kSelectFrom = u"Select * from ";
-constexpr QStringView kNull = u"Null";
-constexpr QChar kSeparator = u',';
-constexpr QChar kApostrophe = u'\'';
+constexpr char kNull[] = "Null";
+constexpr char kSeparator = ',';
+constexpr char kApostrophe = '\'';
 constexpr qsizetype kLineReserve = 4096;
 
 }  // namespace
@@ -23,9 +24,9 @@ TableBlockWriter::TableBlockWriter(db::Connection* connection, ExportFile& file,
       file_(file),
       host_(host),
       reportRunError_(std::move(reportRunError)),
-      valueText_(locale) {
+      valueText_(locale, file.codePage()),
+      codePage_(file.codePage()) {
     line_.reserve(kLineReserve);
-    scratch_.reserve(kLineReserve);
 }
 
 TableBlockWriter::~TableBlockWriter() = default;
@@ -60,8 +61,8 @@ void TableBlockWriter::writeLine() {
 void TableBlockWriter::writeHeader(const QString& tableName, std::int32_t lastColumn,
                                    std::int32_t lastRow) {
     line_.truncate(0);
-    line_.append(u"I,");
-    line_.append(tableName);
+    line_.append("I,");
+    codePage_.appendUtf16(tableName, line_);
     line_.append(kSeparator);
     valueText_.appendInteger(lastColumn, line_);
     line_.append(kSeparator);
@@ -125,7 +126,7 @@ std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
     while (atEnd() == false) {
         ++rowsDone;
         line_.truncate(0);
-        line_.append(u'D');
+        line_.append('D');
         for (Column& column : columns_)
             appendEntry(column);
         writeLine();
@@ -142,7 +143,7 @@ std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
 }
 
 template <typename Entry>
-void TableBlockWriter::writeColumnLine(QChar kind, Entry&& entry) {
+void TableBlockWriter::writeColumnLine(char kind, Entry&& entry) {
     line_.truncate(0);
     line_.append(kind);
     for (std::int32_t k = 0; k <= lastColumn_; ++k) {
@@ -157,23 +158,23 @@ void TableBlockWriter::writeColumnLine(QChar kind, Entry&& entry) {
 void TableBlockWriter::writeColumnLines() {
     if (fieldTypes_.size() < static_cast<size_t>(lastColumn_) + 1)
         fieldTypes_.resize(static_cast<size_t>(lastColumn_) + 1, db::adEmpty);
-    writeColumnLine(u'N', [&](std::int32_t, db::Field& field) {
+    writeColumnLine('N', [&](std::int32_t, db::Field& field) {
         const QString name = field.name();
-        line_.append(u'[');
-        line_.append(name);
-        line_.append(u']');
+        line_.append('[');
+        codePage_.appendUtf16(name, line_);
+        line_.append(']');
     });
     // A type that cannot be read must not pass on an earlier table's type.
     std::fill_n(fieldTypes_.begin(), lastColumn_ + 1, std::int16_t{db::adEmpty});
-    writeColumnLine(u'T', [&](std::int32_t k, db::Field& field) {
+    writeColumnLine('T', [&](std::int32_t k, db::Field& field) {
         const std::int16_t type = field.type();
         fieldTypes_[static_cast<size_t>(k)] = type;
         valueText_.appendInteger(type, line_);
     });
-    writeColumnLine(u'S', [&](std::int32_t, db::Field& field) {
+    writeColumnLine('S', [&](std::int32_t, db::Field& field) {
         valueText_.appendInteger(field.definedSize(), line_);
     });
-    writeColumnLine(u'A', [&](std::int32_t, db::Field& field) {
+    writeColumnLine('A', [&](std::int32_t, db::Field& field) {
         valueText_.appendInteger(field.attributes(), line_);
     });
 }
@@ -224,22 +225,31 @@ void TableBlockWriter::appendEntry(Column& column) {
                 valueText_.append(value, line_);
                 line_.append(kApostrophe);
                 break;
-            case Quoting::Cleaned: {
-                scratch_.truncate(0);
-                valueText_.append(value, scratch_);
-                const QStringView text = scratch_;
+            case Quoting::Cleaned:
                 line_.append(kApostrophe);
-                const qsizetype textStart = line_.size();
-                line_.append(trimBlanks(text));
-                CleanText(line_.data() + textStart, line_.data() + line_.size());
+                appendCleaned(value);
                 line_.append(kApostrophe);
                 break;
-            }
         }
     } catch (const Error& error) {
         line_.truncate(entryStart);  // an empty entry keeps the columns aligned
         reportRunError_(error);
     }
+}
+
+void TableBlockWriter::appendCleaned(const db::Value& value) {
+    // The text is encoded first and trimmed and cleaned where it lies: the
+    // blank, the apostrophe and the carriage return are single bytes that no
+    // other character of a Windows code page contains.
+    const qsizetype start = line_.size();
+    valueText_.append(value, line_);
+    const QByteArrayView written = QByteArrayView(line_).sliced(start);
+    const QByteArrayView trimmed = trimBlanks(written);
+    const qsizetype leading = trimmed.data() - written.data();
+    if (leading > 0)
+        std::memmove(line_.data() + start, trimmed.data(), static_cast<size_t>(trimmed.size()));
+    line_.truncate(start + trimmed.size());
+    CleanText(line_.data() + start, line_.data() + line_.size());
 }
 
 }  // namespace brivano::exporter

@@ -31,6 +31,7 @@ class TableBlockWriter {
 
     // `connection` may be null when the run could not make one: every query
     // then fails. One writer serves one run; its column state starts at 0.
+    // Values are written in the file's code page under `locale`.
     TableBlockWriter(db::Connection* connection, ExportFile& file, ExportHost& host,
                      FailureRule reportRunError, const QLocale& locale = regionalSettings());
     ~TableBlockWriter();
@@ -55,10 +56,13 @@ class TableBlockWriter {
     void writeHeader(const QString& tableName, std::int32_t lastColumn, std::int32_t lastRow);
     // Appends one entry per column, or an empty entry for one that fails.
     template <typename Entry>
-    void writeColumnLine(QChar kind, Entry&& entry);
+    void writeColumnLine(char kind, Entry&& entry);
     void writeColumnLines();
     void resolveColumns();
     void appendEntry(Column& column);
+    // A text of a fixed-length type: between its blanks, apostrophes and
+    // carriage returns made blanks.
+    void appendCleaned(const db::Value& value);
 
     db::Connection* connection_;
     ExportFile& file_;
@@ -71,8 +75,8 @@ class TableBlockWriter {
     std::int32_t lastRow_ = 0;
     std::vector<std::int16_t> fieldTypes_;
     std::vector<Column> columns_;
-    QString line_;     // the line being assembled, reused from row to row
-    QString scratch_;  // a value's text while it is trimmed
+    CodePage& codePage_;
+    QByteArray line_;  // the line being assembled, in code-page bytes, reused row to row
 };
 
 }  // namespace brivano::exporter

@@ -3,8 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "db/StoredText.h"
-
 namespace brivano::exporter {
 namespace {
 
@@ -60,8 +58,8 @@ SignificantDigits significantDigits(Real value, int maxDigits) {
     return number;
 }
 
-void appendAscii(const char* begin, const char* end, QString& out) {
-    out.append(QLatin1StringView(begin, end - begin));
+void appendAscii(const char* begin, const char* end, QByteArray& out) {
+    out.append(begin, end - begin);
 }
 
 }  // namespace
@@ -72,16 +70,18 @@ QLocale regionalSettings() {
                                            : system;
 }
 
-ValueText::ValueText(const QLocale& locale)
-    : decimalSeparator_(locale.decimalPoint()), dateTime_(locale) {}
+ValueText::ValueText(const QLocale& locale, CodePage& codePage)
+    : codePage_(codePage),
+      decimalSeparator_(codePage.encode(locale.decimalPoint())),
+      dateTime_(locale, codePage) {}
 
-void ValueText::append(const db::Value& value, QString& out) const {
+void ValueText::append(const db::Value& value, QByteArray& out) const {
     switch (value.kind) {
         case db::ValueKind::Null:
             break;
         case db::ValueKind::Text:
         case db::ValueKind::Other:
-            out.append(db::decodeStoredText(value.data));
+            codePage_.appendUtf8(value.data, out);
             break;
         case db::ValueKind::Integer:
             appendInteger(value.integer, out);
@@ -96,10 +96,10 @@ void ValueText::append(const db::Value& value, QString& out) const {
             appendDouble(value.real, out);
             break;
         case db::ValueKind::Decimal:
-            appendDecimal(QString::fromLatin1(value.data), out);
+            appendDecimal(value.data, out);
             break;
         case db::ValueKind::Boolean:
-            out.append(value.boolean ? u"True" : u"False");
+            out.append(value.boolean ? "True" : "False");
             break;
         case db::ValueKind::Date:
             dateTime_.appendDate(value.date, out);
@@ -119,46 +119,46 @@ void ValueText::append(const db::Value& value, QString& out) const {
     }
 }
 
-void ValueText::appendInteger(std::int64_t number, QString& out) const {
+void ValueText::appendInteger(std::int64_t number, QByteArray& out) {
     char buffer[kNumberBufferSize];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, number);
     appendAscii(buffer, written.ptr, out);
 }
 
-void ValueText::appendUnsigned(std::uint64_t number, QString& out) const {
+void ValueText::appendUnsigned(std::uint64_t number, QByteArray& out) {
     char buffer[kNumberBufferSize];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, number);
     appendAscii(buffer, written.ptr, out);
 }
 
-void ValueText::appendSingle(float number, QString& out) const {
+void ValueText::appendSingle(float number, QByteArray& out) const {
     appendReal(number, kSingleDigits, out);
 }
 
-void ValueText::appendDouble(double number, QString& out) const {
+void ValueText::appendDouble(double number, QByteArray& out) const {
     appendReal(number, kDoubleDigits, out);
 }
 
 template <typename Real>
-void ValueText::appendReal(Real number, int maxDigits, QString& out) const {
+void ValueText::appendReal(Real number, int maxDigits, QByteArray& out) const {
     if (std::isnan(number)) {
-        out.append(u"NaN");
+        out.append("NaN");
         return;
     }
     if (std::isinf(number)) {
-        out.append(number < 0 ? u"-Infinity" : u"Infinity");
+        out.append(number < 0 ? "-Infinity" : "Infinity");
         return;
     }
     if (number == 0) {  // also -0, which reads as 0
-        out.append(QChar(u'0'));
+        out.append('0');
         return;
     }
     const SignificantDigits n = significantDigits(number, maxDigits);
     const char* digits = n.digits;
     if (n.negative)
-        out.append(QChar(u'-'));
+        out.append('-');
     if (n.exponent < kSmallestFixedExponent || n.exponent >= maxDigits) {
-        out.append(QChar(QLatin1Char(digits[0])));
+        out.append(digits[0]);
         if (n.count > 1) {
             out.append(decimalSeparator_);
             appendAscii(digits + 1, digits + n.count, out);
@@ -178,44 +178,44 @@ void ValueText::appendReal(Real number, int maxDigits, QString& out) const {
         const int integerDigits = n.exponent + 1;
         appendAscii(digits, digits + std::min(integerDigits, n.count), out);
         for (int zero = n.count; zero < integerDigits; ++zero)
-            out.append(QChar(u'0'));
+            out.append('0');
         if (n.count > integerDigits) {
             out.append(decimalSeparator_);
             appendAscii(digits + integerDigits, digits + n.count, out);
         }
     } else {
-        out.append(QChar(u'0'));
+        out.append('0');
         out.append(decimalSeparator_);
         for (int zero = 1; zero < -n.exponent; ++zero)
-            out.append(QChar(u'0'));
+            out.append('0');
         appendAscii(digits, digits + n.count, out);
     }
 }
 
-void ValueText::appendDecimal(QStringView digits, QString& out) const {
-    if (digits.contains(u'e') || digits.contains(u'E')) {
+void ValueText::appendDecimal(QByteArrayView digits, QByteArray& out) const {
+    if (digits.contains('e') || digits.contains('E')) {
         out.append(digits);  // not the plain form this method reshapes
         return;
     }
-    QStringView text = digits;
-    const bool negative = text.startsWith(u'-');
+    QByteArrayView text = digits;
+    const bool negative = text.startsWith('-');
     if (negative)
         text = text.sliced(1);
-    QStringView integerPart = text;
-    QStringView fraction;
-    const qsizetype point = text.indexOf(u'.');
+    QByteArrayView integerPart = text;
+    QByteArrayView fraction;
+    const qsizetype point = text.indexOf('.');
     if (point >= 0) {
         integerPart = text.first(point);
         fraction = text.sliced(point + 1);
-        while (!fraction.isEmpty() && fraction.back() == u'0')
+        while (!fraction.isEmpty() && fraction.back() == '0')
             fraction.chop(1);
     }
-    auto allZeros = [](QStringView part) { return part.count(u'0') == part.size(); };
+    auto allZeros = [](QByteArrayView part) { return part.count('0') == part.size(); };
     // "-0.00" is zero, which has no sign.
     if (negative && !(allZeros(integerPart) && allZeros(fraction)))
-        out.append(QChar(u'-'));
+        out.append('-');
     if (integerPart.isEmpty())
-        out.append(QChar(u'0'));  // ".5" still gets its integer digit
+        out.append('0');  // ".5" still gets its integer digit
     else
         out.append(integerPart);
     if (!fraction.isEmpty()) {
@@ -224,32 +224,32 @@ void ValueText::appendDecimal(QStringView digits, QString& out) const {
     }
 }
 
-void ValueText::appendHex(QByteArrayView bytes, QString& out) const {
+void ValueText::appendHex(QByteArrayView bytes, QByteArray& out) {
     const qsizetype start = out.size();
     out.resize(start + 2 * bytes.size());
-    QChar* at = out.data() + start;
+    char* at = out.data() + start;
     for (const char byte : bytes) {
         const auto value = static_cast<unsigned char>(byte);
-        *at++ = QLatin1Char(kHexDigits[value >> 4]);
-        *at++ = QLatin1Char(kHexDigits[value & 0xF]);
+        *at++ = kHexDigits[value >> 4];
+        *at++ = kHexDigits[value & 0xF];
     }
 }
 
-void ValueText::appendGuid(QByteArrayView bytes, QString& out) const {
+void ValueText::appendGuid(QByteArrayView bytes, QByteArray& out) {
     if (bytes.size() != kGuidSize) {
         appendHex(bytes, out);
         return;
     }
     // {8-4-4-4-12} hexadecimal digits: bytes 0-3, 4-5, 6-7, 8-9 and 10-15.
-    out.append(QChar(u'{'));
+    out.append('{');
     appendHex(bytes.sliced(0, 4), out);
     for (const qsizetype group : {4, 6, 8}) {
-        out.append(QChar(u'-'));
+        out.append('-');
         appendHex(bytes.sliced(group, 2), out);
     }
-    out.append(QChar(u'-'));
+    out.append('-');
     appendHex(bytes.sliced(10, 6), out);
-    out.append(QChar(u'}'));
+    out.append('}');
 }
 
 }  // namespace brivano::exporter

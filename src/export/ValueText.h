@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 
 #include "db/Value.h"
+#include "export/CodePage.h"
 #include "export/DateTimeText.h"
 
 namespace brivano::exporter {
@@ -14,39 +16,42 @@ namespace brivano::exporter {
 QLocale regionalSettings();
 
 // The text form of a value under one locale's regional settings, as the
-// export file carries it: digits without grouping, the locale's decimal
-// separator, its short date with a four-digit year, its time with seconds.
-// Everything that depends on the locale is looked up once, when the object is
-// made; appending a value formats nothing through the locale.
+// export file carries it, in the file's code page: digits without grouping,
+// the locale's decimal separator, its short date with a four-digit year, its
+// time with seconds. Everything that depends on the locale is looked up and
+// encoded once, when the object is made; appending a value formats nothing
+// through the locale and makes no QString.
 class ValueText {
   public:
     // Significant digits at most: a single, a double.
     static constexpr int kSingleDigits = 7;
     static constexpr int kDoubleDigits = 15;
 
-    explicit ValueText(const QLocale& locale = regionalSettings());
+    // Text is encoded in `codePage`, which must outlive this object.
+    ValueText(const QLocale& locale, CodePage& codePage);
 
     // Appends the text form of `value` to `out`; a null appends nothing
     // (the writer decides how a null is written).
-    void append(const db::Value& value, QString& out) const;
+    void append(const db::Value& value, QByteArray& out) const;
 
-    void appendInteger(std::int64_t number, QString& out) const;
-    void appendUnsigned(std::uint64_t number, QString& out) const;
+    static void appendInteger(std::int64_t number, QByteArray& out);
+    static void appendUnsigned(std::uint64_t number, QByteArray& out);
     // The shortest text that reads back as the same number, rounded to
     // kSingleDigits / kDoubleDigits significant digits when it needs more;
     // exponent form ("1,5E-07", "1E+15") for magnitudes below 1E-4 or of
     // more integer digits than that.
-    void appendSingle(float number, QString& out) const;
-    void appendDouble(double number, QString& out) const;
-    void appendDecimal(QStringView digits, QString& out) const;
-    void appendHex(QByteArrayView bytes, QString& out) const;
-    void appendGuid(QByteArrayView bytes, QString& out) const;
+    void appendSingle(float number, QByteArray& out) const;
+    void appendDouble(double number, QByteArray& out) const;
+    void appendDecimal(QByteArrayView digits, QByteArray& out) const;
+    static void appendHex(QByteArrayView bytes, QByteArray& out);
+    static void appendGuid(QByteArrayView bytes, QByteArray& out);
 
   private:
     template <typename Real>
-    void appendReal(Real number, int maxDigits, QString& out) const;
+    void appendReal(Real number, int maxDigits, QByteArray& out) const;
 
-    QString decimalSeparator_;
+    CodePage& codePage_;
+    QByteArray decimalSeparator_;
     DateTimeText dateTime_;
 };
 

@@ -41,9 +41,9 @@ class ExportFileTest : public ::testing::Test {
 TEST_F(ExportFileTest, EveryLineEndsInCarriageReturnLineFeedInTheCodePage) {
     ExportFile file(exportPath(), kWesternEurope);
     file.open();
-    file.writeLine(u"I,Prezzi,0,0");
-    file.writeLine(u"D,'5 \u20AC','\u0100',\u00E8");
-    file.writeLine(u"");
+    file.writeLine(file.codePage().encode(u"I,Prezzi,0,0"));
+    file.writeLine(file.codePage().encode(u"D,'5 \u20AC','\u0100',\u00E8"));
+    file.writeLine(file.codePage().encode(u""));
     file.close();
     EXPECT_EQ(contentOf(exportPath()), QByteArray("I,Prezzi,0,0\r\nD,'5 \x80','?',\xE8\r\n\r\n"));
 }
@@ -52,8 +52,8 @@ TEST_F(ExportFileTest, ReplacesThePreviousFileOnlyWhenClosed) {
     writeFile(exportPath(), "previous export\r\n");
     ExportFile file(exportPath(), kWesternEurope, /*bufferSize=*/8);
     file.open();
-    file.writeLine(u"I,Vuota,0,0");
-    file.writeLine(u"I,Altra,0,0");
+    file.writeLine(file.codePage().encode(u"I,Vuota,0,0"));
+    file.writeLine(file.codePage().encode(u"I,Altra,0,0"));
     EXPECT_EQ(contentOf(exportPath()), "previous export\r\n");
     file.close();
     EXPECT_EQ(contentOf(exportPath()), "I,Vuota,0,0\r\nI,Altra,0,0\r\n");
@@ -65,14 +65,14 @@ TEST_F(ExportFileTest, AnAbandonedFileLeavesThePreviousOneAndNoTemporaryFile) {
     {
         ExportFile file(exportPath(), kWesternEurope, /*bufferSize=*/8);
         file.open();
-        file.writeLine(u"I,Vuota,0,0");
+        file.writeLine(file.codePage().encode(u"I,Vuota,0,0"));
         file.abandon();
         EXPECT_FALSE(file.isOpen());
     }
     {
         ExportFile file(exportPath(), kWesternEurope, /*bufferSize=*/8);
         file.open();
-        file.writeLine(u"I,Vuota,0,0");
+        file.writeLine(file.codePage().encode(u"I,Vuota,0,0"));
     }  // destroyed without closing
     EXPECT_EQ(contentOf(exportPath()), "previous export\r\n");
     EXPECT_EQ(folderEntries(), QStringList{"Export.txt"});
@@ -90,7 +90,7 @@ TEST_F(ExportFileTest, AFileThatCannotBeCreatedFailsOnceAndThenDropsItsLines) {
             << error.description().toStdString();
     }
     EXPECT_TRUE(file.hasFailed());
-    EXPECT_NO_THROW(file.writeLine(u"I,Vuota,0,0"));
+    EXPECT_NO_THROW(file.writeLine(file.codePage().encode(u"I,Vuota,0,0")));
     EXPECT_NO_THROW(file.close());
 }
 
@@ -104,7 +104,7 @@ TEST_F(ExportFileTest, AFailedWriteIsRaisedOnceAndKeepsThePreviousFile) {
         test::FileSizeLimit limit(/*bytes=*/150);
         for (int i = 0; i < 5; ++i) {
             try {
-                file.writeLine(line);
+                file.writeLine(file.codePage().encode(line));
             } catch (const Error&) {
                 ++failures;
             }
