@@ -2,6 +2,8 @@
 
 #include <unicode/ucnv.h>
 
+#include <cstring>
+
 #include "db/Error.h"
 #include "texts/Texts.h"
 
@@ -46,6 +48,21 @@ Decoded decodeUtf8(const unsigned char* at, const unsigned char* end) {
         codePoint > 0x10FFFF)
         return {};
     return {codePoint, trail + 1};
+}
+
+// The first byte from `at` that is not ASCII, eight bytes at a time.
+const unsigned char* skipAscii(const unsigned char* at, const unsigned char* end) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    while (end - at >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, sizeof word);
+        if ((word & kHighBits) != 0)
+            break;
+        at += 8;
+    }
+    while (at < end && *at < 0x80)
+        ++at;
+    return at;
 }
 
 }  // namespace
@@ -105,7 +122,7 @@ CodePage::Encoded CodePage::convert(char32_t codePoint) {
     return encoded;
 }
 
-void CodePage::appendCodePoint(char32_t codePoint, QByteArray& out) {
+void CodePage::appendCodePoint(char32_t codePoint, ByteBuffer& out) {
     Encoded encoded;
     if (codePoint < kFirstSupplementary) {
         Encoded& cached = (*cache_)[codePoint];
@@ -120,7 +137,7 @@ void CodePage::appendCodePoint(char32_t codePoint, QByteArray& out) {
         ++replacements_;
 }
 
-void CodePage::appendUtf8(QByteArrayView text, QByteArray& out) {
+void CodePage::appendUtf8(QByteArrayView text, ByteBuffer& out) {
     const auto* at = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = at + text.size();
     const qsizetype start = out.size();
@@ -128,8 +145,8 @@ void CodePage::appendUtf8(QByteArrayView text, QByteArray& out) {
     while (at < end) {
         // Most of an export is ASCII: copy whole runs of it at once.
         const auto* run = at;
-        while (at < end && *at < 0x80 && asciiAsIs_)
-            ++at;
+        if (asciiAsIs_)
+            at = skipAscii(at, end);
         if (at != run)
             out.append(reinterpret_cast<const char*>(run), at - run);
         if (at == end)
@@ -150,7 +167,7 @@ void CodePage::appendUtf8(QByteArrayView text, QByteArray& out) {
     }
 }
 
-void CodePage::appendLatin1(QByteArrayView text, QByteArray& out) {
+void CodePage::appendLatin1(QByteArrayView text, ByteBuffer& out) {
     for (const char byte : text) {
         const auto value = static_cast<unsigned char>(byte);
         if (value < 0x80 && asciiAsIs_)
@@ -160,7 +177,7 @@ void CodePage::appendLatin1(QByteArrayView text, QByteArray& out) {
     }
 }
 
-void CodePage::appendUtf16(QStringView text, QByteArray& out) {
+void CodePage::appendUtf16(QStringView text, ByteBuffer& out) {
     const char16_t* at = text.utf16();
     const char16_t* end = at + text.size();
     while (at < end) {
@@ -183,9 +200,9 @@ void CodePage::appendUtf16(QStringView text, QByteArray& out) {
 }
 
 QByteArray CodePage::encode(QStringView text) {
-    QByteArray out;
+    ByteBuffer out;
     appendUtf16(text, out);
-    return out;
+    return out.view().toByteArray();
 }
 
 }  // namespace brivano::exporter

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "db/AnsiCodePage.h"
+#include "export/ByteBuffer.h"
 
 struct UConverter;
 
@@ -31,9 +32,9 @@ class CodePage {
     // Appends the encoding of UTF-8 text to `out`. Bytes that are not UTF-8
     // are taken as Latin-1 characters (the whole text, then), so that no
     // byte of a value is lost to a replacement character.
-    void appendUtf8(QByteArrayView text, QByteArray& out);
+    void appendUtf8(QByteArrayView text, ByteBuffer& out);
     // The same for UTF-16 text (names, the locale's words).
-    void appendUtf16(QStringView text, QByteArray& out);
+    void appendUtf16(QStringView text, ByteBuffer& out);
     QByteArray encode(QStringView text);
 
     // Characters written as "?" since the last reset.
@@ -51,9 +52,9 @@ class CodePage {
         void operator()(UConverter* converter) const;
     };
 
-    void appendCodePoint(char32_t codePoint, QByteArray& out);
+    void appendCodePoint(char32_t codePoint, ByteBuffer& out);
     Encoded convert(char32_t codePoint);
-    void appendLatin1(QByteArrayView text, QByteArray& out);
+    void appendLatin1(QByteArrayView text, ByteBuffer& out);
 
     int number_;
     std::unique_ptr<UConverter, ConverterCloser> converter_;

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <algorithm>
+#include <cstring>
 
 namespace brivano::exporter {
 namespace {
@@ -14,9 +15,30 @@ constexpr char16_t kQuote = u'\'';
 // taken out, as in "HH:mm:ss t" or "H:mm:ss (t)".
 constexpr QStringView kEdgeFiller = u" ()[]\u00A0\u202F";
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Appends `value` in decimal, zero-padded to `width` digits, "-" first when
 // negative; no allocation once `out` has room.
-void appendNumber(int value, int width, QByteArray& out) {
+void appendNumber(int value, int width, ByteBuffer& out) {
+    // Days, months, hours, minutes and seconds: one or two digits; years:
+    // four.
+    if (value >= 0 && value < 100 && width <= 2) {
+        if (value >= 10 || width == 2) {
+            out.append(kDigitPairs + 2 * value, 2);
+        } else {
+            out.append(static_cast<char>('0' + value));
+        }
+        return;
+    }
+    if (value >= 0 && value < 10000 && width == 4) {
+        char* at = out.extend(4);
+        std::memcpy(at, kDigitPairs + 2 * (value / 100), 2);
+        std::memcpy(at + 2, kDigitPairs + 2 * (value % 100), 2);
+        return;
+    }
     char digits[16];
     int count = 0;
     unsigned magnitude =
@@ -225,16 +247,16 @@ void DateTimeText::dropUnwanted(Pattern& pattern) {
     pattern = std::move(kept);
 }
 
-void DateTimeText::appendDate(const db::DateValue& date, QByteArray& out) const {
+void DateTimeText::appendDate(const db::DateValue& date, ByteBuffer& out) const {
     append(date_, date, {}, out);
 }
 
-void DateTimeText::appendTime(const db::TimeValue& time, QByteArray& out) const {
+void DateTimeText::appendTime(const db::TimeValue& time, ByteBuffer& out) const {
     append(time_, {}, time, out);
 }
 
 void DateTimeText::appendTimestamp(const db::DateValue& date, const db::TimeValue& time,
-                                   QByteArray& out) const {
+                                   ByteBuffer& out) const {
     append(date_, date, time, out);
     if (time.hour == 0 && time.minute == 0 && time.second == 0)
         return;
@@ -243,7 +265,7 @@ void DateTimeText::appendTimestamp(const db::DateValue& date, const db::TimeValu
 }
 
 void DateTimeText::append(const Pattern& pattern, const db::DateValue& date,
-                          const db::TimeValue& time, QByteArray& out) const {
+                          const db::TimeValue& time, ByteBuffer& out) const {
     const bool validMonth = date.month >= 1 && date.month <= 12;
     for (const Piece& piece : pattern) {
         switch (piece.part) {

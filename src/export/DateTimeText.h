@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/Value.h"
+#include "export/ByteBuffer.h"
 #include "export/CodePage.h"
 
 namespace brivano::exporter {
@@ -22,13 +23,13 @@ class DateTimeText {
     DateTimeText(const QLocale& locale, CodePage& codePage);
 
     // Appends the code-page bytes of the value to `out`.
-    void appendDate(const db::DateValue& date, QByteArray& out) const;
+    void appendDate(const db::DateValue& date, ByteBuffer& out) const;
     // Fractions of a second are not written.
-    void appendTime(const db::TimeValue& time, QByteArray& out) const;
+    void appendTime(const db::TimeValue& time, ByteBuffer& out) const;
     // The date, a blank and the time; the date alone when the time (without
     // its fraction) is midnight.
     void appendTimestamp(const db::DateValue& date, const db::TimeValue& time,
-                         QByteArray& out) const;
+                         ByteBuffer& out) const;
 
     // What one piece of a parsed date or time pattern writes.
     enum class Part : std::uint8_t {
@@ -71,7 +72,7 @@ class DateTimeText {
     static void addLiteral(Pattern& pattern, QStringView text);
     static void dropUnwanted(Pattern& pattern);
     void append(const Pattern& pattern, const db::DateValue& date, const db::TimeValue& time,
-                QByteArray& out) const;
+                ByteBuffer& out) const;
 
     Pattern date_;
     Pattern time_;

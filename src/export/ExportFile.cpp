@@ -1,7 +1,6 @@
 #include "export/ExportFile.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include "db/Error.h"
 #include "texts/Texts.h"
@@ -19,17 +18,26 @@ constexpr qsizetype kBufferSlack = qsizetype{64} << 10;
 ExportFile::ExportFile(QString path, int codePage, qsizetype bufferSize)
     : path_(std::move(path)), codePage_(codePage), bufferSize_(bufferSize) {}
 
-ExportFile::~ExportFile() = default;  // an uncommitted QSaveFile removes its file
+ExportFile::~ExportFile() = default;  // an uncommitted target discards itself
+
+template <typename Step>
+void ExportFile::onTarget(Step&& step) {
+    try {
+        step();
+    } catch (const Error&) {
+        target_.reset();
+        buffer_.clear();
+        state_ = State::Failed;
+        throw;
+    }
+}
 
 void ExportFile::open() {
     if (state_ == State::Open)
         throw Error(0, texts::exportFileAlreadyOpen(QDir::toNativeSeparators(path_)));
-    file_ = std::make_unique<QSaveFile>(path_);
-    // Writes go through our own buffer in large pieces.
-    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail(texts::cannotCreateExportFile);
+    onTarget([&] { target_ = ExportTarget::open(path_); });
     buffer_.reserve(bufferSize_ + kBufferSlack);
-    buffer_.resize(0);
+    buffer_.clear();
     state_ = State::Open;
 }
 
@@ -44,42 +52,52 @@ void ExportFile::writeLine(QByteArrayView line) {
         flush();
 }
 
+void ExportFile::flush() {
+    if (buffer_.isEmpty())
+        return;
+    onTarget([&] { target_->write(buffer_.view()); });
+    buffer_.clear();  // keeps its capacity for the next lines
+}
+
+void ExportFile::beginBlock() {
+    if (state_ != State::Open)
+        return;
+    flush();
+    onTarget([&] { target_->beginBlock(); });
+}
+
+void ExportFile::endBlock() {
+    if (state_ != State::Open)
+        return;
+    flush();
+    onTarget([&] { target_->endBlock(); });
+}
+
+void ExportFile::discardBlock() {
+    if (state_ != State::Open)
+        return;
+    buffer_.clear();
+    onTarget([&] { target_->discardBlock(); });
+}
+
 void ExportFile::close() {
     if (state_ != State::Open) {
-        file_.reset();
+        target_.reset();
         state_ = State::Closed;
         return;
     }
     flush();
-    if (!file_->commit())
-        fail(texts::cannotReplaceExportFile);
-    file_.reset();
+    onTarget([&] { target_->commit(); });
+    target_.reset();
     state_ = State::Closed;
 }
 
 void ExportFile::abandon() {
-    file_.reset();
-    buffer_.resize(0);
+    if (target_)
+        target_->abandon();
+    target_.reset();
+    buffer_.clear();
     state_ = State::Closed;
-}
-
-void ExportFile::flush() {
-    if (buffer_.isEmpty())
-        return;
-    if (file_->write(buffer_) != buffer_.size())
-        fail(texts::cannotWriteExportFile);
-    buffer_.resize(0);  // keeps its capacity for the next lines
-}
-
-void ExportFile::fail(QString (*what)(const QString& path)) {
-    const long number = file_ ? static_cast<long>(file_->error()) : 0;
-    QString description = what(QDir::toNativeSeparators(path_));
-    if (file_ && !file_->errorString().isEmpty())
-        description += QStringLiteral(": ") + file_->errorString();
-    file_.reset();  // removes the temporary file
-    buffer_.resize(0);
-    state_ = State::Failed;
-    throw Error(number, description);
 }
 
 }  // namespace brivano::exporter

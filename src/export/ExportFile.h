@@ -5,17 +5,17 @@
 #include <QString>
 #include <memory>
 
+#include "export/ByteBuffer.h"
 #include "export/CodePage.h"
-
-class QSaveFile;
+#include "export/ExportTarget.h"
 
 namespace brivano::exporter {
 
-// The export file: whole lines, each ended by CR LF, in an ANSI code page,
-// gathered in a large buffer and written in big pieces. The lines go to a
-// temporary file beside the destination, which takes the destination's place
-// only when close() succeeds; a file abandoned or failed leaves any previous
-// export untouched.
+// The export file of one run: whole lines, each ended by CR LF, in an ANSI
+// code page, gathered in a large buffer and written in big pieces to its
+// target (see ExportTarget: a file replaced only when the run commits it,
+// or a device, FIFO or standard output). A table's lines form a block that
+// is written whole or taken back whole.
 //
 // Every failure throws Error once. After a failure the file is dead: later
 // lines are dropped and close() discards it without raising again, so the
@@ -31,13 +31,21 @@ class ExportFile {
     ExportFile(const ExportFile&) = delete;
     ExportFile& operator=(const ExportFile&) = delete;
 
-    // Creates the temporary file. Throws Error when it cannot be created.
+    // Opens the target. Throws Error when it cannot be opened or created.
     void open();
     // Appends `line`, already in the file's code page, and CR LF. Throws
     // Error when a write fails.
     void writeLine(QByteArrayView line);
-    // Writes what is buffered and puts the new file in place of the old one.
-    // Throws Error when that fails; the old file then stays.
+
+    // The lines from beginBlock() on are kept by endBlock() and taken back
+    // by discardBlock(), as if never written.
+    void beginBlock();
+    void endBlock();
+    void discardBlock();
+
+    // Writes what is buffered and makes the file final (a new file takes
+    // the old one's place). Throws Error when that fails; the old file then
+    // stays.
     void close();
     // Throws the new file away; the old one stays.
     void abandon();
@@ -52,13 +60,15 @@ class ExportFile {
     enum class State { Closed, Open, Failed };
 
     void flush();
-    [[noreturn]] void fail(QString (*what)(const QString& path));
+    // Runs a step on the target; its failure kills the file and is raised.
+    template <typename Step>
+    void onTarget(Step&& step);
 
     QString path_;
     CodePage codePage_;
     qsizetype bufferSize_;
-    QByteArray buffer_;
-    std::unique_ptr<QSaveFile> file_;
+    ByteBuffer buffer_;
+    std::unique_ptr<ExportTarget> target_;
     State state_ = State::Closed;
 };
 

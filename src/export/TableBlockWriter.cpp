@@ -55,7 +55,7 @@ std::optional<bool> TableBlockWriter::atEnd() {
 }
 
 void TableBlockWriter::writeLine() {
-    guard([&] { file_.writeLine(line_); });
+    guard([&] { file_.writeLine(line_.view()); });
 }
 
 void TableBlockWriter::writeHeader(const QString& tableName, std::int32_t lastColumn,
@@ -243,7 +243,7 @@ void TableBlockWriter::appendCleaned(const db::Value& value) {
     // other character of a Windows code page contains.
     const qsizetype start = line_.size();
     valueText_.append(value, line_);
-    const QByteArrayView written = QByteArrayView(line_).sliced(start);
+    const QByteArrayView written = line_.sliced(start);
     const QByteArrayView trimmed = trimBlanks(written);
     const qsizetype leading = trimmed.data() - written.data();
     if (leading > 0)

@@ -76,7 +76,7 @@ class TableBlockWriter {
     std::vector<std::int16_t> fieldTypes_;
     std::vector<Column> columns_;
     CodePage& codePage_;
-    QByteArray line_;  // the line being assembled, in code-page bytes, reused row to row
+    ByteBuffer line_;  // the line being assembled, in code-page bytes, reused row to row
 };
 
 }  // namespace brivano::exporter

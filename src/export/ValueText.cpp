@@ -58,9 +58,25 @@ SignificantDigits significantDigits(Real value, int maxDigits) {
     return number;
 }
 
-void appendAscii(const char* begin, const char* end, QByteArray& out) {
+void appendAscii(const char* begin, const char* end, ByteBuffer& out) {
     out.append(begin, end - begin);
 }
+
+// Digits of an integer written where they go: room for the longest, then
+// what was not used is given back.
+template <typename Integer>
+void appendDigits(Integer number, ByteBuffer& out) {
+    constexpr qsizetype kRoom = 24;
+    char* at = out.extend(kRoom);
+    const char* end = std::to_chars(at, at + kRoom, number).ptr;
+    out.truncate(out.size() - kRoom + (end - at));
+}
+
+// Exact powers of ten, and the reach of the short form below.
+constexpr double kPowersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+constexpr int kShortFractionDigits = 6;
+constexpr double kShortLimit = 1e15;  // fewer than 16 digits in all
+constexpr double kSmallestFixed = 1e-4;
 
 }  // namespace
 
@@ -75,7 +91,7 @@ ValueText::ValueText(const QLocale& locale, CodePage& codePage)
       decimalSeparator_(codePage.encode(locale.decimalPoint())),
       dateTime_(locale, codePage) {}
 
-void ValueText::append(const db::Value& value, QByteArray& out) const {
+void ValueText::append(const db::Value& value, ByteBuffer& out) const {
     switch (value.kind) {
         case db::ValueKind::Null:
             break;
@@ -119,28 +135,68 @@ void ValueText::append(const db::Value& value, QByteArray& out) const {
     }
 }
 
-void ValueText::appendInteger(std::int64_t number, QByteArray& out) {
-    char buffer[kNumberBufferSize];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, number);
-    appendAscii(buffer, written.ptr, out);
+void ValueText::appendInteger(std::int64_t number, ByteBuffer& out) {
+    appendDigits(number, out);
 }
 
-void ValueText::appendUnsigned(std::uint64_t number, QByteArray& out) {
-    char buffer[kNumberBufferSize];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, number);
-    appendAscii(buffer, written.ptr, out);
+void ValueText::appendUnsigned(std::uint64_t number, ByteBuffer& out) {
+    appendDigits(number, out);
 }
 
-void ValueText::appendSingle(float number, QByteArray& out) const {
+void ValueText::appendSingle(float number, ByteBuffer& out) const {
     appendReal(number, kSingleDigits, out);
 }
 
-void ValueText::appendDouble(double number, QByteArray& out) const {
-    appendReal(number, kDoubleDigits, out);
+void ValueText::appendDouble(double number, ByteBuffer& out) const {
+    if (!appendShortDouble(number, out))
+        appendReal(number, kDoubleDigits, out);
+}
+
+// Most stored reals are short decimals (amounts, measures). A double x is
+// written as the decimal D = n / 10^d with the fewest fraction digits d such
+// that n is a whole number below 10^15 and D reads back as x: dividing two
+// exact doubles rounds correctly, so n / 10^d == x proves it. Such a D is
+// also what rounding x to 15 significant digits gives, the general rule
+// below, so both ways write the same text; this one only skips the search
+// for digits.
+bool ValueText::appendShortDouble(double number, ByteBuffer& out) const {
+    const double magnitude = std::fabs(number);
+    if (!(magnitude >= kSmallestFixed && magnitude < kShortLimit))
+        return false;
+    for (int fractionDigits = 0; fractionDigits <= kShortFractionDigits; ++fractionDigits) {
+        const double scaled = magnitude * kPowersOfTen[fractionDigits];
+        if (scaled >= kShortLimit)
+            return false;
+        if (scaled != std::floor(scaled))
+            continue;
+        const auto whole = static_cast<std::uint64_t>(scaled);
+        if (static_cast<double>(whole) / kPowersOfTen[fractionDigits] != magnitude)
+            continue;
+        if (number < 0)
+            out.append('-');
+        const auto unit = static_cast<std::uint64_t>(kPowersOfTen[fractionDigits]);
+        appendDigits(whole / unit, out);
+        std::uint64_t fraction = whole % unit;
+        if (fraction == 0)
+            return true;
+        int digits = fractionDigits;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+        out.append(decimalSeparator_);
+        char* at = out.extend(digits);
+        for (int i = digits - 1; i >= 0; --i) {
+            at[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        return true;
+    }
+    return false;
 }
 
 template <typename Real>
-void ValueText::appendReal(Real number, int maxDigits, QByteArray& out) const {
+void ValueText::appendReal(Real number, int maxDigits, ByteBuffer& out) const {
     if (std::isnan(number)) {
         out.append("NaN");
         return;
@@ -192,7 +248,7 @@ void ValueText::appendReal(Real number, int maxDigits, QByteArray& out) const {
     }
 }
 
-void ValueText::appendDecimal(QByteArrayView digits, QByteArray& out) const {
+void ValueText::appendDecimal(QByteArrayView digits, ByteBuffer& out) const {
     if (digits.contains('e') || digits.contains('E')) {
         out.append(digits);  // not the plain form this method reshapes
         return;
@@ -224,10 +280,8 @@ void ValueText::appendDecimal(QByteArrayView digits, QByteArray& out) const {
     }
 }
 
-void ValueText::appendHex(QByteArrayView bytes, QByteArray& out) {
-    const qsizetype start = out.size();
-    out.resize(start + 2 * bytes.size());
-    char* at = out.data() + start;
+void ValueText::appendHex(QByteArrayView bytes, ByteBuffer& out) {
+    char* at = out.extend(2 * bytes.size());
     for (const char byte : bytes) {
         const auto value = static_cast<unsigned char>(byte);
         *at++ = kHexDigits[value >> 4];
@@ -235,7 +289,7 @@ void ValueText::appendHex(QByteArrayView bytes, QByteArray& out) {
     }
 }
 
-void ValueText::appendGuid(QByteArrayView bytes, QByteArray& out) {
+void ValueText::appendGuid(QByteArrayView bytes, ByteBuffer& out) {
     if (bytes.size() != kGuidSize) {
         appendHex(bytes, out);
         return;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "db/Value.h"
+#include "export/ByteBuffer.h"
 #include "export/CodePage.h"
 #include "export/DateTimeText.h"
 
@@ -32,23 +33,24 @@ class ValueText {
 
     // Appends the text form of `value` to `out`; a null appends nothing
     // (the writer decides how a null is written).
-    void append(const db::Value& value, QByteArray& out) const;
+    void append(const db::Value& value, ByteBuffer& out) const;
 
-    static void appendInteger(std::int64_t number, QByteArray& out);
-    static void appendUnsigned(std::uint64_t number, QByteArray& out);
+    static void appendInteger(std::int64_t number, ByteBuffer& out);
+    static void appendUnsigned(std::uint64_t number, ByteBuffer& out);
     // The shortest text that reads back as the same number, rounded to
     // kSingleDigits / kDoubleDigits significant digits when it needs more;
     // exponent form ("1,5E-07", "1E+15") for magnitudes below 1E-4 or of
     // more integer digits than that.
-    void appendSingle(float number, QByteArray& out) const;
-    void appendDouble(double number, QByteArray& out) const;
-    void appendDecimal(QByteArrayView digits, QByteArray& out) const;
-    static void appendHex(QByteArrayView bytes, QByteArray& out);
-    static void appendGuid(QByteArrayView bytes, QByteArray& out);
+    void appendSingle(float number, ByteBuffer& out) const;
+    void appendDouble(double number, ByteBuffer& out) const;
+    void appendDecimal(QByteArrayView digits, ByteBuffer& out) const;
+    static void appendHex(QByteArrayView bytes, ByteBuffer& out);
+    static void appendGuid(QByteArrayView bytes, ByteBuffer& out);
 
   private:
     template <typename Real>
-    void appendReal(Real number, int maxDigits, QByteArray& out) const;
+    void appendReal(Real number, int maxDigits, ByteBuffer& out) const;
+    bool appendShortDouble(double number, ByteBuffer& out) const;
 
     CodePage& codePage_;
     QByteArray decimalSeparator_;

@@ -1,5 +1,8 @@
 #include "texts/Texts.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace brivano::texts {
 
 QString tableInProgress(const QString& table) {
@@ -9,6 +12,10 @@ QString tableInProgress(const QString& table) {
 QString tableCompleted(const QString& table, std::int32_t records) {
     return QStringLiteral("Export Tabella ") + table + QStringLiteral("...Completato (") +
            QString::number(records) + QStringLiteral(" Records)");
+}
+
+QString tableNotExported(const QString& table) {
+    return QStringLiteral("Export Tabella ") + table + QStringLiteral("...Non esportata");
 }
 
 QString reportLine(const QString& table, const QString& description) {
@@ -139,6 +146,63 @@ QString cannotWriteExportFile(const QString& path) {
 
 QString cannotReplaceExportFile(const QString& path) {
     return QStringLiteral("Impossibile sostituire il file di esportazione %1").arg(path);
+}
+
+QString exportFileIsFolder(const QString& path) {
+    return QStringLiteral("Il file di esportazione %1 è una cartella").arg(path);
+}
+
+QString exportFileIsNoFile(const QString& path) {
+    return QStringLiteral("Il file di esportazione %1 non è un file, un dispositivo o una pipe")
+        .arg(path);
+}
+
+QString systemReason(int errorNumber) {
+    switch (errorNumber) {
+        case ENOSPC:
+            return QStringLiteral("Spazio esaurito sul dispositivo");
+        case EFBIG:
+            return QStringLiteral("File troppo grande");
+        case EDQUOT:
+            return QStringLiteral("Quota disco superata");
+        case EACCES:
+            return QStringLiteral("Permesso negato");
+        case EPERM:
+            return QStringLiteral("Operazione non permessa");
+        case EROFS:
+            return QStringLiteral("File system in sola lettura");
+        case EIO:
+            return QStringLiteral("Errore di input/output");
+        case ENOENT:
+            return QStringLiteral("File o cartella inesistente");
+        case ENOTDIR:
+            return QStringLiteral("Un elemento del percorso non è una cartella");
+        case EISDIR:
+            return QStringLiteral("È una cartella");
+        case ELOOP:
+            return QStringLiteral("Troppi collegamenti simbolici");
+        case ENAMETOOLONG:
+            return QStringLiteral("Nome del file troppo lungo");
+        case EPIPE:
+            return QStringLiteral("Il lettore della pipe ha chiuso");
+        case ENXIO:
+            return QStringLiteral("Dispositivo o indirizzo inesistente");
+        case ETXTBSY:
+            return QStringLiteral("File di testo occupato");
+        case EMFILE:
+        case ENFILE:
+            return QStringLiteral("Troppi file aperti");
+        case EINTR:
+            return QStringLiteral("Chiamata di sistema interrotta");
+        default:
+            return QStringLiteral("errore di sistema %1 (%2)")
+                .arg(errorNumber)
+                .arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
+    }
+}
+
+QString withReason(const QString& what, int errorNumber) {
+    return what + QStringLiteral(": ") + systemReason(errorNumber);
 }
 
 }  // namespace brivano::texts

@@ -28,8 +28,12 @@ inline constexpr QStringView kPrint = u"Stampa";
 // The export run: message list, status line and message boxes.
 inline constexpr QStringView kNothingTicked = u"Selezionare almeno una tabella";
 inline constexpr QStringView kExportCompleted = u"Esportazione Completata!";
+inline constexpr QStringView kExportCompletedWithErrors =
+    u"Esportazione completata con errori: vedere l'elenco";
+inline constexpr QStringView kExportNotDone = u"Esportazione non eseguita: vedere l'elenco";
 QString tableInProgress(const QString& table);
 QString tableCompleted(const QString& table, std::int32_t records);
+QString tableNotExported(const QString& table);
 QString reportLine(const QString& table, const QString& description);
 // Label5, before the table's size is known (`rows` < 0) and after.
 QString tableStatus(const QString& table, std::int64_t rows = -1);
@@ -95,5 +99,14 @@ QString exportFileNotOpen(const QString& path);
 QString cannotCreateExportFile(const QString& path);
 QString cannotWriteExportFile(const QString& path);
 QString cannotReplaceExportFile(const QString& path);
+QString exportFileIsFolder(const QString& path);
+QString exportFileIsNoFile(const QString& path);
+// A failure's reason as the system gives it, in the operator's language.
+QString systemReason(int errorNumber);
+QString withReason(const QString& what, int errorNumber);
+
+// The database side's own failures.
+inline constexpr QStringView kSeveralStatements =
+    u"Il comando contiene più di un'istruzione: ne è ammessa una sola";
 
 }  // namespace brivano::texts

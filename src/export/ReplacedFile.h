@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include "export/ExportTarget.h"
+
+namespace brivano::exporter {
+
+// A plain file written to a temporary file beside it, which takes its place
+// on commit (keeping the old file's permissions); a block is taken back by
+// cutting the temporary file where the block began.
+class ReplacedFile final : public ExportTarget {
+  public:
+    // `destination` is where the file goes (a symlink's target), `shownPath`
+    // the path that messages name.
+    ReplacedFile(QString destination, QString shownPath);
+    ~ReplacedFile() override;
+
+    void write(QByteArrayView bytes) override;
+    void beginBlock() override { blockStart_ = size_; }
+    void endBlock() override {}
+    void discardBlock() override;
+    void commit() override;
+    void abandon() noexcept override;
+
+  private:
+    [[noreturn]] void fail(QString (*what)(const QString& path), int errorNumber);
+
+    QString destination_;
+    QString shownPath_;
+    QString temporary_;
+    int fd_ = -1;
+    qint64 size_ = 0;
+    qint64 blockStart_ = 0;
+};
+
+}  // namespace brivano::exporter
