@@ -39,4 +39,8 @@ Error connectionLostError(const Error& cause) {
     return Error(kConnectionLost, texts::connectionLost(cause.description()), cause.sqlState());
 }
 
+bool isConnectionFailure(const Error& error) {
+    return error.number() == kConnectionLost || error.sqlState().startsWith(u"08");
+}
+
 }  // namespace brivano::db

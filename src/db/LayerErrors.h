@@ -28,4 +28,8 @@ Error tooManyRowsError();
 // instead of trying a database that is not there.
 Error connectionLostError(const Error& cause);
 
+// True for an error that means the connection itself failed (SQLSTATE
+// class 08, or the lost connection above), not one statement or value.
+bool isConnectionFailure(const Error& error);
+
 }  // namespace brivano::db

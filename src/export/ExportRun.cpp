@@ -57,6 +57,7 @@ void ExportRun::RunExport() {
         return;
     FlagScope running(running_);
     reportCount_ = 0;
+    tablesWritten_ = 0;
 
     connString_ = host_.connectionText();
     host_.clearMessages();
@@ -66,31 +67,63 @@ void ExportRun::RunExport() {
     }
 
     WaitPointer pointer(host_);
-    openConnection();
+    const Outcome outcome = exportToFile();
+    if (outcome == Outcome::Stopped)
+        return;  // the host is going away: nobody is left to read a message
+    host_.repaintMessages();
+    switch (outcome) {
+        case Outcome::Completed:
+            host_.showMessage(texts::kExportCompleted.toString());
+            break;
+        case Outcome::CompletedWithErrors:
+            host_.showMessage(texts::kExportCompletedWithErrors.toString());
+            break;
+        case Outcome::NotDone:
+        case Outcome::Stopped:
+            host_.showMessage(texts::kExportNotDone.toString());
+            break;
+    }
+}  // the pointer returns to the default only after the message was closed
+
+ExportRun::Outcome ExportRun::exportToFile() {
+    // A run that cannot write anything replaces nothing: without a
+    // connection or a file no table is read, and the previous export stays.
+    if (!openConnection())
+        return Outcome::NotDone;
     ExportFile file(exportFilePath_, codePage_);
     try {
         file.open();
     } catch (const Error& error) {
         ReportRunError(error);
+        closeConnection();
+        return Outcome::NotDone;
     }
     exportTickedTables(file);
 
     if (host_.stopRequested()) {
-        // The host is going away: the unfinished file must not replace the
-        // previous export, and nobody is left to read a message.
+        // The unfinished file must not replace the previous export.
         file.abandon();
         closeConnection();
-        return;
+        return Outcome::Stopped;
     }
+    // Nor does a file without any of its tables, or one that failed.
+    if (file.hasFailed() || (tablesWritten_ == 0 && reportCount_ > 0)) {
+        file.abandon();
+        closeConnection();
+        return Outcome::NotDone;
+    }
+    bool committed = true;
     try {
         file.close();
     } catch (const Error& error) {
         ReportRunError(error);
+        committed = false;
     }
     closeConnection();
-    host_.repaintMessages();
-    host_.showMessage(texts::kExportCompleted.toString());
-}  // the pointer returns to the default only after the message was closed
+    if (!committed)
+        return Outcome::NotDone;
+    return reportCount_ == 0 ? Outcome::Completed : Outcome::CompletedWithErrors;
+}
 
 bool ExportRun::anyTicked() {
     for (int i = 0; i < kSlotCount; ++i) {
@@ -106,7 +139,7 @@ void ExportRun::exportTickedTables(ExportFile& file) {
     // Each slot is read when the loop reaches it: the operator may change
     // the selection while earlier tables are exported.
     for (int i = 0; i < kSlotCount; ++i) {
-        if (host_.stopRequested())
+        if (host_.stopRequested() || file.hasFailed())
             return;
         if (host_.slotState(i) != Ticked)
             continue;
@@ -116,26 +149,49 @@ void ExportRun::exportTickedTables(ExportFile& file) {
         const int progressLine = host_.messageCount();
         host_.appendMessage(texts::tableInProgress(tableName_));
         host_.repaintMessages();
-        const std::int32_t records = writer.WriteTableBlock(tableName_);
+        const TableBlockWriter::Outcome outcome = exportTable(writer);
         if (host_.stopRequested())
             return;
         host_.removeMessage(progressLine);
-        host_.appendMessage(texts::tableCompleted(tableName_, records));
+        host_.appendMessage(outcome.written ? texts::tableCompleted(tableName_, outcome.rowsDone)
+                                            : texts::tableNotExported(tableName_));
+        if (outcome.written)
+            ++tablesWritten_;
         host_.repaintMessages();
         host_.setTableStatus(QString());
         host_.setRowsStatus(QString());
     }
 }
 
-void ExportRun::openConnection() {
+TableBlockWriter::Outcome ExportRun::exportTable(TableBlockWriter& writer) {
+    // Both readings of the table happen in one snapshot where the database
+    // has them; a connection that is gone fails here, once per table.
+    try {
+        conn_->beginTableRead();
+    } catch (const Error& error) {
+        ReportRunError(error);
+        return {};
+    }
+    const TableBlockWriter::Outcome outcome = writer.WriteTableBlock(tableName_);
+    try {
+        conn_->endTableRead(outcome.written);
+    } catch (const Error& error) {
+        ReportRunError(error);
+    }
+    return outcome;
+}
+
+bool ExportRun::openConnection() {
     try {
         if (conn_ == nullptr)
             conn_ = factory_();
         if (conn_ == nullptr)
             throw Error(0, texts::kNoConnection.toString());
         conn_->open(connString_);
+        return true;
     } catch (const Error& error) {
         ReportRunError(error);
+        return false;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "db/Error.h"
 #include "db/connect/ConnectionFactory.h"
 #include "export/ExportHost.h"
+#include "export/TableBlockWriter.h"
 
 namespace brivano::exporter {
 
@@ -16,13 +17,16 @@ class ExportFile;
 // One export run, from the start command to the completion message: takes
 // the connection string from the host, exports every ticked slot's table in
 // slot order into one new export file, logs progress and failures in the
-// host's message list, and ends with the completion message.
+// host's message list, and ends with a message that tells how it went.
 //
 // A failing step is reported as a line of the message list and the run goes
-// on; the export file replaces the previous one only when it was written in
-// full. A start while a run is under way is ignored, and a stop request
-// (checked whenever the run yields) ends the run at once: the unfinished file
-// is discarded, the connection closed, no message shown.
+// on with the next table. The export file replaces the previous one only
+// when it was written in full with at least one table's block: a run that
+// cannot open the connection or create the file reads no table and leaves
+// the previous export as it was. A start while a run is under way is
+// ignored, and a stop request (checked whenever the run yields) ends the run
+// at once: the unfinished file is discarded, the connection closed, no
+// message shown.
 class ExportRun {
   public:
     using ConnectionFactory = std::function<std::unique_ptr<db::Connection>()>;
@@ -49,10 +53,13 @@ class ExportRun {
 
   private:
     class WaitPointer;
+    enum class Outcome { Completed, CompletedWithErrors, NotDone, Stopped };
 
     bool anyTicked();
+    Outcome exportToFile();
     void exportTickedTables(ExportFile& file);
-    void openConnection();
+    TableBlockWriter::Outcome exportTable(TableBlockWriter& writer);
+    bool openConnection();
     void closeConnection();
     // The failure rule of the run: a report line in the message list.
     void ReportRunError(const Error& error);
@@ -66,6 +73,7 @@ class ExportRun {
     std::unique_ptr<db::Connection> conn_;  // made at the first run, kept
     bool running_ = false;
     int reportCount_ = 0;
+    int tablesWritten_ = 0;
 };
 
 }  // namespace brivano::exporter

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "db/AdoTypes.h"
+#include "db/LayerErrors.h"
 #include "export/CleanText.h"
 #include "texts/Texts.h"
 
@@ -32,11 +33,22 @@ TableBlockWriter::TableBlockWriter(db::Connection* connection, ExportFile& file,
 TableBlockWriter::~TableBlockWriter() = default;
 
 template <typename Step>
-bool TableBlockWriter::guard(Step&& step) {
+auto TableBlockWriter::tableStep(Step&& step) -> decltype(step()) {
+    try {
+        return step();
+    } catch (const Error& error) {
+        throw TableFailure{error};
+    }
+}
+
+template <typename Step>
+bool TableBlockWriter::entryStep(Step&& step) {
     try {
         step();
         return true;
     } catch (const Error& error) {
+        if (db::isConnectionFailure(error))
+            throw TableFailure{error};
         reportRunError_(error);
         return false;
     }
@@ -48,14 +60,8 @@ std::unique_ptr<db::ResultSet> TableBlockWriter::execute(const QString& query) {
     return connection_->execute(query);
 }
 
-std::optional<bool> TableBlockWriter::atEnd() {
-    std::optional<bool> end;
-    guard([&] { end = resultSet_->atEnd(); });
-    return end;
-}
-
 void TableBlockWriter::writeLine() {
-    guard([&] { file_.writeLine(line_.view()); });
+    file_.writeLine(line_.view());
 }
 
 void TableBlockWriter::writeHeader(const QString& tableName, std::int32_t lastColumn,
@@ -70,60 +76,90 @@ void TableBlockWriter::writeHeader(const QString& tableName, std::int32_t lastCo
     writeLine();
 }
 
-std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
+TableBlockWriter::Outcome TableBlockWriter::WriteTableBlock(const QString& tableName) {
     const QString query = kSelectFrom.toString() + tableName;
     resultSet_.reset();
+    Outcome outcome;
     // Whatever cannot be known leaves the table without a block: a header
     // "0,0" or a header alone would tell the receiving installation that the
     // table is empty, or was emptied, when nobody knows.
-    const auto noBlock = [this] {
-        resultSet_.reset();
-        return 0;
-    };
+    const std::optional<db::RowArrayBounds> bounds = measure(query, tableName);
+    if (!bounds)
+        return outcome;
+    try {
+        file_.beginBlock();
+        try {
+            if (bounds->rows == 0)
+                writeHeader(tableName, 0, 0);
+            else
+                outcome.rowsDone = writeRows(query, tableName);
+        } catch (const TableFailure& failure) {
+            // The lines of a table that could not be read to its end would
+            // promise rows that never come: they are taken back.
+            resultSet_.reset();
+            file_.discardBlock();
+            reportRunError_(failure.error);
+            return {outcome.rowsDone, false};
+        }
+        file_.endBlock();
+        outcome.written = !host_.stopRequested();
+    } catch (const Error& error) {
+        // The file itself failed: it is reported once, and nothing more
+        // reaches it.
+        reportRunError_(error);
+        outcome.written = false;
+    }
+    resultSet_.reset();
+    return outcome;
+}
 
+std::optional<db::RowArrayBounds> TableBlockWriter::measure(const QString& query,
+                                                            const QString& tableName) {
     // Label5 names the table once the query has run, also when it failed:
     // the status line follows the steps, whatever became of them.
-    const bool queried = guard([&] { resultSet_ = execute(query); });
-    host_.setTableStatus(texts::tableStatus(tableName));
-    if (!queried)
-        return noBlock();
-    const std::optional<bool> empty = atEnd();
-    if (!empty)
-        return noBlock();
-    if (*empty) {
-        writeHeader(tableName, 0, 0);
-        return noBlock();
+    try {
+        resultSet_ = execute(query);
+        host_.setTableStatus(texts::tableStatus(tableName));
+        if (resultSet_->atEnd())
+            return db::RowArrayBounds{};
+        const db::RowArrayBounds bounds = resultSet_->readAllRows();
+        lastColumn_ = bounds.columns - 1;
+        lastRow_ = bounds.rows - 1;
+        return bounds;
+    } catch (const Error& error) {
+        host_.setTableStatus(texts::tableStatus(tableName));
+        resultSet_.reset();
+        reportRunError_(error);
+        return std::nullopt;
     }
+}
 
-    // The first reading only measures the table.
-    db::RowArrayBounds bounds;
-    if (!guard([&] { bounds = resultSet_->readAllRows(); }))
-        return noBlock();
-    lastColumn_ = bounds.columns - 1;
-    lastRow_ = bounds.rows - 1;
-
+std::int32_t TableBlockWriter::writeRows(const QString& query, const QString& tableName) {
     // The second reading is made, and asked whether it has rows, before the
-    // header is written, so that a table that cannot be read again gets no
-    // block either. Any earlier result of the connection goes first.
+    // header is written. Any earlier result of the connection goes first.
     resultSet_.reset();
-    const bool queriedAgain = guard([&] { resultSet_ = execute(query); });
+    try {
+        resultSet_ = execute(query);
+    } catch (const Error& error) {
+        host_.setTableStatus(texts::tableStatus(tableName, std::int64_t{lastRow_} + 1));
+        throw TableFailure{error};
+    }
     host_.setTableStatus(texts::tableStatus(tableName, std::int64_t{lastRow_} + 1));
-    if (!queriedAgain)
-        return noBlock();
-    const std::optional<bool> emptied = atEnd();
-    if (!emptied)
-        return noBlock();
+    const bool emptied = tableStep([&] { return resultSet_->atEnd(); });
     writeHeader(tableName, lastColumn_, lastRow_);
-    if (*emptied)  // emptied between the two readings: the header alone
-        return noBlock();
-
-    guard([&] { resultSet_->moveFirst(); });
+    if (emptied)  // emptied between the two readings: the header alone
+        return 0;
+    tableStep([&] { resultSet_->moveFirst(); });
     writeColumnLines();
     resolveColumns();
+    return writeDataLines();
+}
+
+std::int32_t TableBlockWriter::writeDataLines() {
     std::int32_t rowsDone = 0;
     // A result that cannot say where it stands, or cannot move on, has
-    // nothing more to give: going on would loop over the same row for ever.
-    while (atEnd() == false) {
+    // nothing more to give: the table is not read whole.
+    while (!tableStep([&] { return resultSet_->atEnd(); })) {
         ++rowsDone;
         line_.truncate(0);
         line_.append('D');
@@ -131,14 +167,13 @@ std::int32_t TableBlockWriter::WriteTableBlock(const QString& tableName) {
             appendEntry(column);
         writeLine();
         host_.rowsDone(rowsDone);
-        const bool moved = guard([&] { resultSet_->moveNext(); });
+        tableStep([&] { resultSet_->moveNext(); });
         host_.yield();
-        if (!moved || host_.stopRequested())
-            break;
+        if (host_.stopRequested())
+            break;  // the run throws the whole file away
     }
     if (rowsDone > 0)
         host_.setRowsStatus(texts::rowsStatus(rowsDone));
-    resultSet_.reset();
     return rowsDone;
 }
 
@@ -149,7 +184,7 @@ void TableBlockWriter::writeColumnLine(char kind, Entry&& entry) {
     for (std::int32_t k = 0; k <= lastColumn_; ++k) {
         line_.append(kSeparator);
         const qsizetype entryStart = line_.size();
-        if (!guard([&] { entry(k, resultSet_->field(static_cast<int>(k))); }))
+        if (!entryStep([&] { entry(k, resultSet_->field(static_cast<int>(k))); }))
             line_.truncate(entryStart);  // an empty entry keeps the columns aligned
     }
     writeLine();
@@ -197,7 +232,7 @@ void TableBlockWriter::resolveColumns() {
                 column.quoting = Quoting::Raw;
                 break;
         }
-        guard([&] {
+        entryStep([&] {
             const QString name = resultSet_->field(static_cast<int>(k)).name();
             column.field = &resultSet_->field(name);
         });
@@ -232,6 +267,8 @@ void TableBlockWriter::appendEntry(Column& column) {
                 break;
         }
     } catch (const Error& error) {
+        if (db::isConnectionFailure(error))
+            throw TableFailure{error};
         line_.truncate(entryStart);  // an empty entry keeps the columns aligned
         reportRunError_(error);
     }

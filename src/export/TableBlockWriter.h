@@ -21,13 +21,23 @@ namespace brivano::exporter {
 // size and attribute lines, and one data line per row, keeping the host's
 // status line current and yielding to it after every row.
 //
-// A step that fails is handed to the run's failure rule and the writer goes
-// on with the next step; it never ends the run. Where going on would write
-// something false, the table's block is left out or cut short instead.
+// A block is whole or absent. A table that cannot be measured, queried
+// again, or read to its last row (a fetch fails, the connection is lost)
+// leaves no block: its lines are taken back and its failure is reported
+// once. A single value or column property that cannot be read while the
+// rest of its row can is reported and written as an empty entry, which
+// keeps the columns aligned. The writer never ends the run.
 class TableBlockWriter {
   public:
-    // The run's failure rule, applied to every failed step.
+    // The run's failure rule: a report line for a failed step.
     using FailureRule = std::function<void(const Error&)>;
+
+    // What became of one table: the data lines written, and whether its
+    // block is in the file.
+    struct Outcome {
+        std::int32_t rowsDone = 0;
+        bool written = false;
+    };
 
     // `connection` may be null when the run could not make one: every query
     // then fails. One writer serves one run; its column state starts at 0.
@@ -36,8 +46,8 @@ class TableBlockWriter {
                      FailureRule reportRunError, const QLocale& locale = regionalSettings());
     ~TableBlockWriter();
 
-    // Exports "Select * from " + tableName; returns the data lines written.
-    std::int32_t WriteTableBlock(const QString& tableName);
+    // Exports "Select * from " + tableName.
+    Outcome WriteTableBlock(const QString& tableName);
 
   private:
     // How the values of a column are written, fixed by its type code.
@@ -46,12 +56,26 @@ class TableBlockWriter {
         db::Field* field = nullptr;  // reached by name; null when that failed
         Quoting quoting = Quoting::Raw;
     };
+    // A failure that leaves the table without a block.
+    struct TableFailure {
+        Error error;
+    };
 
+    // A step whose failure makes the table's block untrue.
     template <typename Step>
-    bool guard(Step&& step);
+    auto tableStep(Step&& step) -> decltype(step());
+    // A step of one entry: its failure is reported and the entry left
+    // empty, unless the connection went, which ends the table.
+    template <typename Step>
+    bool entryStep(Step&& step);
+
     std::unique_ptr<db::ResultSet> execute(const QString& query);
-    // Whether the result is at its end; nothing when that cannot be told.
-    std::optional<bool> atEnd();
+    // The first reading: the table's dimensions, or nothing when it cannot
+    // be measured (reported).
+    std::optional<db::RowArrayBounds> measure(const QString& query, const QString& tableName);
+    // The second reading: the header, column and data lines; the rows done.
+    std::int32_t writeRows(const QString& query, const QString& tableName);
+    std::int32_t writeDataLines();
     void writeLine();
     void writeHeader(const QString& tableName, std::int32_t lastColumn, std::int32_t lastRow);
     // Appends one entry per column, or an empty entry for one that fails.

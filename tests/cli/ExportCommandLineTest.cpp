@@ -265,7 +265,8 @@ TEST_F(ExportCommandLineTest, ExitsOneWhenAStepFailsAndKeepsGoing) {
         {"--connection", connection, "--output", drive_.filePath("no/such/folder/x.txt"), "Brand"},
         drive_.path());
     EXPECT_EQ(unwritable.exitCode, 1);
-    EXPECT_TRUE(unwritable.out.contains(QStringLiteral("Esportazione Completata!")));
+    EXPECT_TRUE(
+        unwritable.out.contains(QStringLiteral("Esportazione non eseguita: vedere l'elenco")));
 }
 
 TEST_F(ExportCommandLineTest, InterruptedLeavesThePreviousExportInPlace) {

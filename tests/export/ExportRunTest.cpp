@@ -60,8 +60,15 @@ const std::string kArticoli =
 const std::string kClienti =
     "I,Clienti,0,1\r\nN,[Nome]\r\nT,200\r\nS,20\r\nA,100\r\nD,Rossi\r\nD,Bianchi\r\n";
 
+const QString kCompletedWithErrors = "Esportazione completata con errori: vedere l'elenco";
+const QString kNotDone = "Esportazione non eseguita: vedere l'elenco";
+
 QString completion(const QString& table, int records) {
     return QStringLiteral("Export Tabella %1...Completato (%2 Records)").arg(table).arg(records);
+}
+
+QString notExported(const QString& table) {
+    return QStringLiteral("Export Tabella %1...Non esportata").arg(table);
 }
 
 class ExportRunTest : public ::testing::Test {
@@ -162,46 +169,48 @@ TEST_F(ExportRunTest, AMissingTableIsReportedAndTheRunGoesOn) {
     EXPECT_EQ(host.messages[0], completion("Clienti", 2));
     EXPECT_TRUE(host.messages[1].startsWith("Mancante - ")) << host.messages[1].toStdString();
     EXPECT_TRUE(host.messages[1].contains("no such table")) << host.messages[1].toStdString();
-    EXPECT_EQ(host.messages[2], completion("Mancante", 0));
+    EXPECT_EQ(host.messages[2], notExported("Mancante"));
     EXPECT_EQ(host.messages[3], completion("Articoli", 3));
-    EXPECT_EQ(shownTexts(), QStringList{kCompleted});
+    EXPECT_EQ(shownTexts(), QStringList{kCompletedWithErrors});
 }
 
-TEST_F(ExportRunTest, WhenEveryTableFailsTheRunStillVisitsThemAllAndCompletes) {
+TEST_F(ExportRunTest, WhenEveryTableFailsTheRunVisitsThemAllAndKeepsThePreviousFile) {
     host.tick(4, "Prima");
     host.tick(9, "Seconda");
     run.RunExport();
     ASSERT_EQ(host.messages.size(), 4);
     EXPECT_TRUE(host.messages[0].startsWith("Prima - "));
-    EXPECT_EQ(host.messages[1], completion("Prima", 0));
+    EXPECT_EQ(host.messages[1], notExported("Prima"));
     EXPECT_TRUE(host.messages[2].startsWith("Seconda - "));
-    EXPECT_EQ(host.messages[3], completion("Seconda", 0));
-    EXPECT_EQ(exported(), "");
-    EXPECT_EQ(shownTexts(), QStringList{kCompleted});
+    EXPECT_EQ(host.messages[3], notExported("Seconda"));
+    EXPECT_EQ(exported(), kPrevious);
+    EXPECT_EQ(shownTexts(), QStringList{kNotDone});
 }
 
-TEST_F(ExportRunTest, AConnectionThatCannotOpenIsReportedUnderThePreviousTable) {
+TEST_F(ExportRunTest, AConnectionThatCannotOpenReadsNoTableAndReplacesNothing) {
     host.tick(0, "Clienti");
     host.connection = "Driver=No Such Driver;Database=x";
     run.RunExport();  // the window's first run: no table name yet
-    ASSERT_GE(host.messages.size(), 1);
+    ASSERT_EQ(host.messages.size(), 1);
     EXPECT_TRUE(host.messages[0].startsWith(" - ")) << host.messages[0].toStdString();
-    EXPECT_EQ(host.messages.last(), completion("Clienti", 0));
-    EXPECT_EQ(shownTexts(), QStringList{kCompleted});
+    EXPECT_EQ(shownTexts(), QStringList{kNotDone});
     EXPECT_EQ(connection.closes, 0);
+    EXPECT_EQ(exported(), kPrevious);
+    EXPECT_EQ(host.pointerChanges, (std::vector<bool>{true, false}));
 
     host.connection = database.connectionString();
     run.RunExport();
     EXPECT_EQ(host.messages, QStringList{completion("Clienti", 2)});
 
+    // A later failure is reported under the table that the last run left.
     host.connection = "Driver=No Such Driver;Database=x";
     run.RunExport();
-    ASSERT_GE(host.messages.size(), 1);
+    ASSERT_EQ(host.messages.size(), 1);
     EXPECT_TRUE(host.messages[0].startsWith("Clienti - ")) << host.messages[0].toStdString();
-    EXPECT_EQ(exported(), "");
+    EXPECT_EQ(exported(), kClienti);
 }
 
-TEST_F(ExportRunTest, AnExportFileThatCannotBeCreatedIsReportedOnce) {
+TEST_F(ExportRunTest, AnExportFileThatCannotBeCreatedStopsTheRunBeforeAnyTable) {
     const QString notAFolder = folder.filePath("plain-file");
     writePrevious(notAFolder);
     ExportRun blocked(host, notAFolder + "/Export.txt",
@@ -209,28 +218,34 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeCreatedIsReportedOnce) {
     host.tick(0, "Clienti");
     host.tick(1, "Articoli");
     blocked.RunExport();
-    ASSERT_EQ(host.messages.size(), 3);
+    ASSERT_EQ(host.messages.size(), 1);
     EXPECT_TRUE(host.messages[0].startsWith(" - Impossibile creare il file di esportazione"))
         << host.messages[0].toStdString();
-    EXPECT_EQ(host.messages[1], completion("Clienti", 2));
-    EXPECT_EQ(host.messages[2], completion("Articoli", 3));
-    EXPECT_EQ(shownTexts(), QStringList{kCompleted});
+    EXPECT_TRUE(host.messages[0].endsWith(": Un elemento del percorso non è una cartella"))
+        << host.messages[0].toStdString();
+    EXPECT_EQ(shownTexts(), QStringList{kNotDone});
+    EXPECT_EQ(connection.opens, 1);
+    EXPECT_EQ(connection.closes, 1);
+    EXPECT_TRUE(host.tableStatus.isEmpty());  // no table was read
 }
 
 TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenKeepsThePreviousOne) {
     host.tick(0, "Clienti");
     host.tick(1, "Articoli");
+    host.tick(2, "Vuota");
     {
         FileSizeLimit limit(/*bytes=*/16);
         run.RunExport();
     }
-    ASSERT_EQ(host.messages.size(), 3);
-    EXPECT_EQ(host.messages[0], completion("Clienti", 2));
-    EXPECT_EQ(host.messages[1], completion("Articoli", 3));
+    // The file fails with the first table's lines; the run stops there.
+    ASSERT_EQ(host.messages.size(), 2);
     EXPECT_TRUE(
-        host.messages[2].startsWith("Articoli - Impossibile scrivere il file di esportazione"))
-        << host.messages[2].toStdString();
-    EXPECT_EQ(shownTexts(), QStringList{kCompleted});
+        host.messages[0].startsWith("Clienti - Impossibile scrivere il file di esportazione"))
+        << host.messages[0].toStdString();
+    EXPECT_TRUE(host.messages[0].endsWith(": File troppo grande"))
+        << host.messages[0].toStdString();
+    EXPECT_EQ(host.messages[1], notExported("Clienti"));
+    EXPECT_EQ(shownTexts(), QStringList{kNotDone});
     EXPECT_EQ(exported(), kPrevious);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Export.txt"});
 }

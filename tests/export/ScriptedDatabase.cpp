@@ -77,7 +77,7 @@ class ScriptedResultSet : public db::ResultSet {
         if (row_ >= table_.rows.size())
             throw layerError(QStringLiteral("Either BOF or EOF is True"));
         if (faults_.failingValue == std::pair<int, int>(static_cast<int>(row_), position))
-            throw Error(22003, QStringLiteral("Numeric value out of range"), "22003");
+            throw faults_.valueError;
         return table_.rows[row_].at(static_cast<size_t>(position));
     }
 

@@ -34,6 +34,8 @@ struct ScriptedFaults {
     std::set<int> failingQueries;              // these query numbers fail as the database would
     int failingTypeColumn = -1;                // this column's type raises
     std::pair<int, int> failingValue{-1, -1};  // (row, column) whose value raises
+    // What that value raises.
+    Error valueError{22003, QStringLiteral("Numeric value out of range"), "22003"};
     bool atEndFails = false;
     int moveNextFailsAtRow = -1;  // moving on from this row (from 0) raises
 };

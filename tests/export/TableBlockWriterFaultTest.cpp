@@ -97,13 +97,27 @@ TEST_F(WriterFaults, AResultThatCannotTellWhereItStandsEndsTheTable) {
     EXPECT_EQ(host.yields, 0);
 }
 
-TEST_F(WriterFaults, AMoveThatFailsEndsTheRowsInsteadOfRepeatingOne) {
+TEST_F(WriterFaults, AMoveThatFailsTakesTheWholeBlockBackAndReportsOnce) {
+    // A header that promises three rows followed by two would be a lie:
+    // the block goes, and the next table follows where it began.
     database.tables["Articoli"] = articoli(3);
+    database.tables["Copia"] = articoli(1);
     database.faults.moveNextFailsAtRow = 1;
-    EXPECT_EQ(write(), "I,Articoli,1,2\r\n" + kArticoliColumns + "D,1,'C1'\r\nD,2,'C2'\r\n");
-    EXPECT_EQ(counts, std::vector<std::int32_t>{2});
+    EXPECT_EQ(write({"Articoli", "Copia"}),
+              "I,Copia,1,0\r\nN,[Id],[Codice]\r\nT,3,129\r\nS,4,6\r\nA,16,48\r\nD,1,'C1'\r\n");
+    EXPECT_EQ(counts, (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(written, (std::vector<bool>{false, true}));
     EXPECT_EQ(reported, QStringList{"Lost connection to the server"});
-    EXPECT_EQ(host.rowsStatus, QStringList{" Elaborati:2"});
+}
+
+TEST_F(WriterFaults, ALostConnectionWhileReadingAValueEndsTheTable) {
+    database.tables["Articoli"] = articoli(3);
+    database.faults.failingValue = {2, 0};
+    database.faults.valueError =
+        Error(2013, QStringLiteral("Lost connection to server during query"), "08S01");
+    EXPECT_EQ(write(), "");
+    EXPECT_EQ(written, std::vector<bool>{false});
+    EXPECT_EQ(reported, QStringList{"Lost connection to server during query"});
 }
 
 TEST_F(WriterFaults, AnUnreadableValueIsReportedAndWrittenEmpty) {

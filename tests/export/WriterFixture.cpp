@@ -10,13 +10,16 @@ QByteArray WriterFixture::writeTables(db::Connection* connection, const QStringL
     exporter::TableBlockWriter writer(connection, file, host, [this](const Error& error) {
         reported.append(error.description());
     });
-    for (const QString& table : tables)
-        counts.push_back(writer.WriteTableBlock(table));
+    for (const QString& table : tables) {
+        const exporter::TableBlockWriter::Outcome outcome = writer.WriteTableBlock(table);
+        counts.push_back(outcome.rowsDone);
+        written.push_back(outcome.written);
+    }
     file.close();
-    QFile written(exportPath());
-    if (!written.open(QIODevice::ReadOnly))
+    QFile exported(exportPath());
+    if (!exported.open(QIODevice::ReadOnly))
         return "<no export file>";
-    return written.readAll();
+    return exported.readAll();
 }
 
 }  // namespace brivano::test

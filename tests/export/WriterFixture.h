@@ -23,10 +23,12 @@ class WriterFixture : public ::testing::Test {
     QString exportPath() const { return folder_.filePath(QStringLiteral("Export.txt")); }
 
     // Writes the tables in order into a new export file and returns its bytes;
-    // the record counts go to `counts`.
+    // the record counts go to `counts`, whether each block is in the file to
+    // `written`.
     QByteArray writeTables(db::Connection* connection, const QStringList& tables);
 
     std::vector<std::int32_t> counts;
+    std::vector<bool> written;
     QStringList reported;  // descriptions handed to the failure rule
     RecordingHost host;
 
