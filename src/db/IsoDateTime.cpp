@@ -7,14 +7,14 @@ namespace {
 constexpr int kDateLength = 10;  // YYYY-MM-DD
 constexpr int kMaxFractionDigits = 9;
 constexpr int kMaxMonth = 12;
-constexpr int kMaxDay = 31;
+constexpr int kMaxYear = 9999;
 constexpr int kMaxHour = 23;
 constexpr int kMaxMinute = 59;
 constexpr int kMaxSecond = 60;  // a leap second
 
 class Reader {
   public:
-    explicit Reader(QByteArrayView text) : text_(text.trimmed()) {}
+    Reader(QByteArrayView text, DateTimeForm form) : text_(text.trimmed()), form_(form) {}
 
     bool atEnd() const { return at_ == text_.size(); }
     bool take(char c) {
@@ -52,11 +52,26 @@ class Reader {
         return value;
     }
     bool looksLikeDate() const { return text_.size() >= kDateLength && text_[4] == '-'; }
+    DateTimeForm form() const { return form_; }
 
   private:
     QByteArrayView text_;
+    DateTimeForm form_;
     qsizetype at_ = 0;
 };
+
+// A server's time zone offset, "+HH", "-HH:MM" or "+HH:MM:SS".
+bool takeZoneOffset(Reader& reader) {
+    if (!reader.take('+') && !reader.take('-'))
+        return false;
+    if (!reader.number(2))
+        return false;
+    for (int part = 0; part < 2 && reader.take(':'); ++part) {
+        if (!reader.number(2))
+            return false;
+    }
+    return true;
+}
 
 std::optional<DateValue> readDate(Reader& reader) {
     const auto year = reader.number(4);
@@ -68,10 +83,11 @@ std::optional<DateValue> readDate(Reader& reader) {
         return std::nullopt;
     }
     const auto day = reader.number(2);
-    if (!day || *month < 1 || *month > kMaxMonth || *day < 1 || *day > kMaxDay) {
+    if (!day) {
         return std::nullopt;
     }
-    return DateValue{*year, *month, *day};
+    const DateValue date{*year, *month, *day};
+    return isCalendarDate(date) ? std::optional(date) : std::nullopt;
 }
 
 std::optional<TimeValue> readTime(Reader& reader) {
@@ -94,7 +110,9 @@ std::optional<TimeValue> readTime(Reader& reader) {
             time.nanosecond = reader.fraction();
         }
     }
-    reader.take('Z');
+    if (!reader.take('Z') && reader.form() == DateTimeForm::Server) {
+        takeZoneOffset(reader);
+    }
     return time;
 }
 
@@ -104,8 +122,23 @@ bool takeDateTimeSeparator(Reader& reader) {
 
 }  // namespace
 
-std::optional<DateValue> parseIsoDate(QByteArrayView text) {
-    Reader reader(text);
+bool isCalendarDate(const DateValue& date) {
+    constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (date.year < 1 || date.year > kMaxYear || date.month < 1 || date.month > kMaxMonth ||
+        date.day < 1)
+        return false;
+    const bool leap = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
+    const int days = date.month == 2 && leap ? 29 : kDaysInMonth[date.month - 1];
+    return date.day <= days;
+}
+
+bool isTimeOfDay(const TimeValue& time) {
+    return time.hour >= 0 && time.hour <= kMaxHour && time.minute >= 0 &&
+           time.minute <= kMaxMinute && time.second >= 0 && time.second <= kMaxSecond;
+}
+
+std::optional<DateValue> parseIsoDate(QByteArrayView text, DateTimeForm form) {
+    Reader reader(text, form);
     const auto date = readDate(reader);
     if (!date) {
         return std::nullopt;
@@ -116,8 +149,8 @@ std::optional<DateValue> parseIsoDate(QByteArrayView text) {
     return reader.atEnd() ? date : std::nullopt;
 }
 
-std::optional<TimeValue> parseIsoTime(QByteArrayView text) {
-    Reader reader(text);
+std::optional<TimeValue> parseIsoTime(QByteArrayView text, DateTimeForm form) {
+    Reader reader(text, form);
     if (reader.looksLikeDate() && !(readDate(reader) && takeDateTimeSeparator(reader))) {
         return std::nullopt;
     }
@@ -125,8 +158,9 @@ std::optional<TimeValue> parseIsoTime(QByteArrayView text) {
     return time && reader.atEnd() ? time : std::nullopt;
 }
 
-std::optional<std::pair<DateValue, TimeValue>> parseIsoTimestamp(QByteArrayView text) {
-    Reader reader(text);
+std::optional<std::pair<DateValue, TimeValue>> parseIsoTimestamp(QByteArrayView text,
+                                                                 DateTimeForm form) {
+    Reader reader(text, form);
     const auto date = readDate(reader);
     if (!date) {
         return std::nullopt;

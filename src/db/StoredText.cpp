@@ -22,7 +22,7 @@ bool isConvertedFromText(ValueKind kind) {
     }
 }
 
-bool convertStoredText(ValueKind kind, QByteArrayView text, Value& value) {
+bool convertStoredText(ValueKind kind, QByteArrayView text, Value& value, DateTimeForm form) {
     const QByteArrayView trimmed = text.trimmed();
     bool ok = false;
     switch (kind) {
@@ -45,19 +45,19 @@ bool convertStoredText(ValueKind kind, QByteArrayView text, Value& value) {
             value.data = trimmed;
             return isDecimalText(trimmed);
         case ValueKind::Date:
-            if (const auto date = parseIsoDate(trimmed)) {
+            if (const auto date = parseIsoDate(trimmed, form)) {
                 value.date = *date;
                 return true;
             }
             return false;
         case ValueKind::Time:
-            if (const auto time = parseIsoTime(trimmed)) {
+            if (const auto time = parseIsoTime(trimmed, form)) {
                 value.time = *time;
                 return true;
             }
             return false;
         case ValueKind::Timestamp:
-            if (const auto stamp = parseIsoTimestamp(trimmed)) {
+            if (const auto stamp = parseIsoTimestamp(trimmed, form)) {
                 value.date = stamp->first;
                 value.time = stamp->second;
                 return true;
@@ -66,6 +66,30 @@ bool convertStoredText(ValueKind kind, QByteArrayView text, Value& value) {
         default:
             return false;
     }
+}
+
+bool moneyDigits(QByteArrayView text, QByteArray& digits) {
+    QByteArrayView rest = text.trimmed();
+    digits.resize(0);
+    if (rest.startsWith('-')) {
+        digits.append('-');
+        rest = rest.sliced(1);
+    }
+    const bool symbol = rest.startsWith('$');
+    if (symbol)
+        rest = rest.sliced(1);
+    bool point = false;
+    for (const char c : rest) {
+        if (c >= '0' && c <= '9') {
+            digits.append(c);
+        } else if (c == '.' && !point) {
+            point = true;
+            digits.append(c);
+        } else if (c != ',' || point || !symbol) {
+            return false;  // group separators stand only before the point
+        }
+    }
+    return isDecimalText(digits);
 }
 
 QString decodeStoredText(QByteArrayView text) {

@@ -74,6 +74,7 @@ inline constexpr QStringView kTooManyRows =
     u"Il risultato ha più righe di quante ne conti un intero a 32 bit";
 inline constexpr QStringView kNoConnection = u"Nessuna connessione al database";
 QString connectionLost(const QString& cause);
+inline constexpr QStringView kConnectionDead = u"il driver segnala la connessione interrotta";
 inline constexpr QStringView kNoDataSource =
     u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";
 QString driverGaveNoMessage(const char* call, long returnCode);

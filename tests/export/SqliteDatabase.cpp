@@ -1,6 +1,6 @@
 #include "SqliteDatabase.h"
 
-#include "db/connect/ConnectionFactory.h"
+#include "support/TestSupport.h"
 
 namespace brivano::test {
 
@@ -11,11 +11,7 @@ QString SqliteDatabase::connectionString() const {
 }
 
 void SqliteDatabase::run(const QStringList& statements) const {
-    auto connection = db::createConnection();
-    connection->open(connectionString());
-    for (const QString& statement : statements)
-        connection->execute(statement);
-    connection->close();
+    runStatements(connectionString(), statements);
 }
 
 }  // namespace brivano::test

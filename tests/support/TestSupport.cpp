@@ -101,14 +101,6 @@ std::unique_ptr<db::Connection> openConnection(const QString& connectionString) 
     return connection;
 }
 
-void runStatements(const QString& connectionString, const QStringList& statements) {
-    std::unique_ptr<db::Connection> connection = openConnection(connectionString);
-    for (const QString& statement : statements) {
-        connection->execute(statement);
-    }
-    connection->close();
-}
-
 void PrintTo(const TestDatabase& database, std::ostream* out) {
     *out << database.name.toStdString();
 }

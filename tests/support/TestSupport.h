@@ -52,7 +52,8 @@ std::vector<TestDatabase> sqliteDatabases();
 // Opens a connection made by db::createConnection(); throws brivano::Error.
 std::unique_ptr<db::Connection> openConnection(const QString& connectionString);
 
-// Runs statements in order over one connection; throws on the first failure.
+// Runs statements in order over one ODBC connection that may write (the
+// tool's own never do); throws on the first failure.
 void runStatements(const QString& connectionString, const QStringList& statements);
 
 // Lets GoogleTest show a database by its name.

@@ -70,6 +70,18 @@ SQLSMALLINT cTypeFor(ValueKind kind, SQLSMALLINT sqlType) {
     return isWideSqlType(sqlType) ? SQL_C_WCHAR : SQL_C_CHAR;
 }
 
+TextForm textFormOf(const ColumnShape& shape, const OdbcColumnInfo& info, OdbcColumnRules rules) {
+    if (rules.byDeclaredName && isConvertedFromText(shape.kind))
+        return TextForm::Stored;
+    const bool dateOrTime = shape.kind == ValueKind::Date || shape.kind == ValueKind::Time ||
+                            shape.kind == ValueKind::Timestamp;
+    if (rules.datesAsText && dateOrTime)
+        return TextForm::ServerDateTime;
+    if (rules.castsForText && info.typeName.compare(u"money", Qt::CaseInsensitive) == 0)
+        return TextForm::Money;
+    return TextForm::None;
+}
+
 }  // namespace
 
 std::int16_t adoTypeOf(SQLSMALLINT sqlType, bool isUnsigned) {
@@ -153,8 +165,15 @@ OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, OdbcColumnRules rules) {
             column.shape.kind = ValueKind::Other;
         }
     }
-    column.convertsFromText = byDeclaredName && isConvertedFromText(column.shape.kind);
-    column.cType = column.convertsFromText ? SQL_C_CHAR : cTypeFor(column.shape.kind, info.sqlType);
+    column.textForm = textFormOf(column.shape, info, rules);
+    if (column.textForm == TextForm::Money)
+        column.shape.kind = ValueKind::Decimal;
+    if (rules.castsForText && column.textForm == TextForm::ServerDateTime)
+        column.fetchCast = QStringLiteral("text");
+    else if (column.textForm == TextForm::Money)
+        column.fetchCast = QStringLiteral("numeric");
+    column.cType =
+        column.textForm != TextForm::None ? SQL_C_CHAR : cTypeFor(column.shape.kind, info.sqlType);
     if (column.cType == SQL_C_WCHAR && rules.narrowTextIsUtf8) {
         column.cType = SQL_C_CHAR;
     }

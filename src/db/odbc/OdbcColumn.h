@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 #include "db/ColumnShape.h"
 #include "db/odbc/OdbcApi.h"
 
@@ -18,6 +20,14 @@ struct OdbcColumnInfo {
     QString typeName;                               // SQL_DESC_TYPE_NAME
 };
 
+// How a value fetched as text becomes a value of its column's kind.
+enum class TextForm : std::uint8_t {
+    None,            // fetched in its kind's own C type
+    Stored,          // SQLite's stored text, converted strictly
+    ServerDateTime,  // a server's text of a date or time, read strictly
+    Money,           // PostgreSQL's text of a money value, read exactly
+};
+
 // A result column as the result set uses it: its shape for the export
 // file and the C type its values are fetched as.
 struct OdbcColumn {
@@ -29,7 +39,13 @@ struct OdbcColumn {
     // values loosely: NULL, without any error, for 'abc' in an integer
     // column, 12 for '12abc'. Its text is the value as stored, which the
     // same strict rules as the built-in SQLite provider's then convert.
-    bool convertsFromText = false;
+    // The PostgreSQL driver makes today's date of 'infinity' and of years
+    // past 9999, and MariaDB's driver a null or an error of zero dates: their
+    // text shows what the value is. Money would lose its cents as a double.
+    TextForm textForm = TextForm::None;
+    // The type the column is cast to in the query that reads its rows, so
+    // that the driver hands over the server's own text; empty for none.
+    QString fetchCast;
 };
 
 // What a driver's columns need besides their description.
@@ -40,6 +56,13 @@ struct OdbcColumnRules {
     // The driver hands text as UTF-8 to SQL_C_CHAR, and does so much faster
     // than as UTF-16: wide text columns are fetched narrow too.
     bool narrowTextIsUtf8 = false;
+    // Dates and times are fetched as the server's text and read here.
+    bool datesAsText = false;
+    // The driver turns some values into others before it hands them over,
+    // even as text (PostgreSQL's driver: 'infinity' and BC dates into
+    // ordinary dates, money into a double): those columns are read through
+    // a cast in the query (fetchCast), and money is read exactly.
+    bool castsForText = false;
 };
 
 OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, OdbcColumnRules rules = {});

@@ -27,12 +27,33 @@ std::unique_ptr<ResultSet> OdbcConnection::execute(const QString& commandText) {
     if (!isOpen()) {
         throw connectionClosedError();
     }
+    session_->checkConnected();
     if (session_->countsSelectedRows()) {
         if (auto counted = prepareCountedOdbc(session_, commandText)) {
             return counted;
         }
     }
     return executeOdbc(session_, commandText);
+}
+
+void OdbcConnection::beginTableRead() {
+    if (!isOpen()) {
+        throw connectionClosedError();
+    }
+    session_->beginTableRead();
+}
+
+void OdbcConnection::endTableRead(bool completed) {
+    if (isOpen()) {
+        session_->endTableRead(completed);
+    }
+}
+
+void OdbcConnection::cancel() noexcept {
+    // The session is read, not replaced, while a run is under way.
+    if (const std::shared_ptr<OdbcSession> session = session_) {
+        session->cancel();
+    }
 }
 
 void OdbcConnection::close() {

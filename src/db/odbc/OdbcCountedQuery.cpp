@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "db/CountedResultSet.h"
+#include "db/odbc/OdbcDescribe.h"
 #include "db/odbc/OdbcLocaleScope.h"
 #include "db/odbc/OdbcResultSet.h"
 #include "db/odbc/OdbcText.h"
@@ -12,7 +13,6 @@ namespace brivano::db {
 namespace {
 
 constexpr SQLSMALLINT kQuoteChars = 8;
-constexpr SQLSMALLINT kNameChars = 256;
 
 // True for a command that reads rows: its first word is SELECT.
 bool isSelect(const QString& commandText) {
@@ -33,14 +33,41 @@ QString identifierQuote(SQLHDBC connection) {
         .trimmed();
 }
 
+// The query that reads the rows: the command itself, or, where some columns
+// must be cast for the driver to hand over the server's own text, a query
+// over it that casts them and keeps every column's name and place.
+QString fetchQuery(const QString& commandText, const std::vector<OdbcColumn>& columns,
+                   const QString& quote) {
+    QStringList list;
+    bool casts = false;
+    for (const OdbcColumn& column : columns) {
+        QString name = column.name;
+        name.replace(quote, quote + quote);
+        const QString quoted = quote + name + quote;
+        if (column.fetchCast.isEmpty()) {
+            list << quoted;
+        } else {
+            list << quoted + QStringLiteral("::") + column.fetchCast + QStringLiteral(" AS ") +
+                        quoted;
+            casts = true;
+        }
+    }
+    if (!casts)
+        return commandText;
+    return QStringLiteral("SELECT ") + list.join(QStringLiteral(", ")) + QStringLiteral(" FROM (") +
+           commandText + QStringLiteral(") AS brivano_rows");
+}
+
 class OdbcCountedQuery final : public CountedResultSet::Query {
   public:
-    OdbcCountedQuery(std::shared_ptr<OdbcSession> session, QString commandText,
-                     std::unique_ptr<OdbcStatement> prepared, QString rowsQuery)
+    OdbcCountedQuery(std::shared_ptr<OdbcSession> session, QString fetchQuery,
+                     std::unique_ptr<OdbcStatement> prepared, QString rowsQuery,
+                     std::vector<OdbcColumn> columns)
         : session_(std::move(session)),
-          commandText_(std::move(commandText)),
+          fetchQuery_(std::move(fetchQuery)),
           prepared_(std::move(prepared)),
-          rowsQuery_(std::move(rowsQuery)) {}
+          rowsQuery_(std::move(rowsQuery)),
+          columns_(std::move(columns)) {}
 
     bool connectionOpen() const override { return session_->isOpen(); }
 
@@ -66,14 +93,15 @@ class OdbcCountedQuery final : public CountedResultSet::Query {
 
     std::unique_ptr<ResultSet> run() override {
         prepared_->release();
-        return executeOdbc(session_, commandText_);
+        return executeOdbc(session_, fetchQuery_, columns_);
     }
 
   private:
     std::shared_ptr<OdbcSession> session_;
-    QString commandText_;
+    QString fetchQuery_;
     std::unique_ptr<OdbcStatement> prepared_;
     QString rowsQuery_;
+    std::vector<OdbcColumn> columns_;  // as the command describes them
 };
 
 }  // namespace
@@ -93,33 +121,35 @@ std::unique_ptr<ResultSet> prepareCountedOdbc(const std::shared_ptr<OdbcSession>
         // Running the command tells why, in the driver's own words.
         return nullptr;
     }
+    std::vector<OdbcColumn> described;
+    try {
+        described = describeOdbcColumns(statement->ref(), session->columnRules());
+    } catch (const Error&) {
+        return nullptr;  // running the command tells why
+    }
     // A count need not compute a column, and a computed one (in a view) may
     // fail on a row that reading would stop at: the rows counted are those
     // whose every column was computed, each named in the condition.
     QString condition;
     QStringList names;
-    for (SQLUSMALLINT number = 1; number <= columns; ++number) {
-        SQLWCHAR buffer[kNameChars] = {};
-        SQLSMALLINT length = 0;
-        if (!SQL_SUCCEEDED(SQLDescribeColW(statement->get(), number, buffer, kNameChars, &length,
-                                           nullptr, nullptr, nullptr, nullptr)) ||
-            length <= 0 || length >= kNameChars)
-            return nullptr;
-        QString name = fromWideBuffer(buffer, kNameChars, length);
+    for (const OdbcColumn& column : described) {
         // A derived table refuses two columns of one name.
-        if (names.contains(name, Qt::CaseInsensitive))
+        if (column.name.isEmpty() || names.contains(column.name, Qt::CaseInsensitive))
             return nullptr;
-        names << name;
+        names << column.name;
+        QString name = column.name;
         name.replace(quote, quote + quote);
-        condition += (number > 1 ? QStringLiteral(" + CASE WHEN ") : QStringLiteral("CASE WHEN ")) +
-                     quote + name + quote + QStringLiteral(" IS NULL THEN 1 ELSE 0 END");
+        condition +=
+            (condition.isEmpty() ? QStringLiteral("CASE WHEN ") : QStringLiteral(" + CASE WHEN ")) +
+            quote + name + quote + QStringLiteral(" IS NULL THEN 1 ELSE 0 END");
     }
     QString rowsQuery = QStringLiteral("SELECT 1 AS brivano_row FROM (") + commandText +
                         QStringLiteral(") AS brivano_rows WHERE ") + condition +
                         QStringLiteral(" >= 0");
+    QString rows = fetchQuery(commandText, described, quote);
     return std::make_unique<CountedResultSet>(
-        std::make_unique<OdbcCountedQuery>(session, commandText, std::move(statement),
-                                           std::move(rowsQuery)),
+        std::make_unique<OdbcCountedQuery>(session, std::move(rows), std::move(statement),
+                                           std::move(rowsQuery), std::move(described)),
         columns);
 }
 

@@ -70,7 +70,7 @@ std::vector<OdbcColumn> describeOdbcColumns(OdbcHandleRef statement, OdbcColumnR
             numericAttribute(statement, number, SQL_DESC_UPDATABLE, SQL_ATTR_READWRITE_UNKNOWN);
         info.isUnsigned =
             numericAttribute(statement, number, SQL_DESC_UNSIGNED, SQL_FALSE) == SQL_TRUE;
-        if (rules.byDeclaredName) {
+        if (rules.byDeclaredName || rules.castsForText) {
             info.typeName = typeName(statement, number);
         }
         columns.push_back(mapOdbcColumn(info, rules));

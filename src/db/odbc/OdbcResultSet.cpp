@@ -16,10 +16,12 @@ constexpr SQLULEN kCountBlockRows = 512;
 
 }  // namespace
 
-OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement)
+OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement,
+                             std::vector<OdbcColumn> declared)
     : statement_(std::move(statement)), session_(&statement_->session()) {
     OdbcSession& session = *session_;
-    columns_ = describeOdbcColumns(statement_->ref(), session.columnRules());
+    columns_ = declared.empty() ? describeOdbcColumns(statement_->ref(), session.columnRules())
+                                : std::move(declared);
     buildFields(columns_);
     values_.resize(columns_.size());
     failures_.resize(columns_.size());
@@ -70,9 +72,10 @@ void OdbcResultSet::fetchRow() {
             return;
         }
         checkOdbc(rc, statement_->ref(), "SQLFetch");
-    } catch (const Error&) {
+    } catch (const Error& error) {
         // A cursor that failed to move has no current row to offer, and
         // going on from it could repeat or skip rows: the result ends here.
+        session_->noteFailure(error);
         finish();
         throw;
     }
@@ -86,8 +89,9 @@ std::int64_t OdbcResultSet::countRemainingRows() {
             return *count;
         }
         return countRowsAfterCurrent();
-    } catch (const Error&) {
+    } catch (const Error& error) {
         // As when a move fails: the cursor stands nowhere, the result ends.
+        session_->noteFailure(error);
         finish();
         throw;
     }
@@ -173,6 +177,7 @@ void OdbcResultSet::readUpTo(int position) {
             reader_.read(statement_->ref(), static_cast<SQLUSMALLINT>(columnsRead_ + 1),
                          columns_[index], values_[index]);
         } catch (const Error& error) {
+            session_->noteFailure(error);
             values_[index].kind = ValueKind::Null;
             failures_[index] = error;
             rowHasFailures_ = true;
@@ -185,15 +190,21 @@ void OdbcResultSet::readUpTo(int position) {
 }
 
 std::unique_ptr<OdbcResultSet> executeOdbc(const std::shared_ptr<OdbcSession>& session,
-                                           const QString& commandText) {
+                                           const QString& commandText,
+                                           std::vector<OdbcColumn> declared) {
     OdbcLocaleScope utf8;
     auto statement = std::make_unique<OdbcStatement>(session);
-    const SQLRETURN rc = SQLExecDirectW(statement->get(), wideArgument(commandText), SQL_NTS);
-    // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
-    if (rc != SQL_NO_DATA) {
-        checkOdbc(rc, statement->ref(), "SQLExecDirect");
+    try {
+        const SQLRETURN rc = SQLExecDirectW(statement->get(), wideArgument(commandText), SQL_NTS);
+        // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
+        if (rc != SQL_NO_DATA) {
+            checkOdbc(rc, statement->ref(), "SQLExecDirect");
+        }
+        return std::make_unique<OdbcResultSet>(std::move(statement), std::move(declared));
+    } catch (const Error& error) {
+        session->noteFailure(error);
+        throw;
     }
-    return std::make_unique<OdbcResultSet>(std::move(statement));
 }
 
 }  // namespace brivano::db

@@ -23,7 +23,11 @@ namespace brivano::db {
 // keep a whole result in memory drop it then).
 class OdbcResultSet final : public ForwardResultSet<OdbcResultSet> {
   public:
-    explicit OdbcResultSet(std::unique_ptr<OdbcStatement> statement);
+    // The columns are the executed statement's own, or `declared` when
+    // given: a query that casts some columns for reading is described as
+    // the query it stands for.
+    explicit OdbcResultSet(std::unique_ptr<OdbcStatement> statement,
+                           std::vector<OdbcColumn> declared = {});
     ~OdbcResultSet() override;
 
     const OdbcColumn& column(int position) const { return columns_[static_cast<size_t>(position)]; }
@@ -66,8 +70,9 @@ class OdbcResultSet final : public ForwardResultSet<OdbcResultSet> {
 };
 
 // Runs a command at once; the result stands on its first row. On failure
-// the driver's error is thrown.
+// the driver's error is thrown. `declared`: see OdbcResultSet.
 std::unique_ptr<OdbcResultSet> executeOdbc(const std::shared_ptr<OdbcSession>& session,
-                                           const QString& commandText);
+                                           const QString& commandText,
+                                           std::vector<OdbcColumn> declared = {});
 
 }  // namespace brivano::db

@@ -20,6 +20,9 @@ constexpr SQLLEN kMaxBoundCharacters = 4000;
 constexpr SQLLEN kUtf8BytesPerCharacter = 4;
 constexpr SQLLEN kUtf16UnitsPerCharacter = 2;
 constexpr SQLLEN kDecimalExtraBytes = 8;
+// Room for a server's text of a date, time or money value: a longer one is
+// no valid value and is read again whole, to be reported as it is.
+constexpr SQLLEN kServerTextBytes = 64;
 
 // Bytes per row for a column's buffer, terminator included; 0 when the
 // column cannot be bound.
@@ -27,7 +30,16 @@ SQLLEN bufferWidth(const OdbcColumn& column) {
     if (const SQLLEN fixed = fixedValueSize(column.cType); fixed > 0) {
         return fixed;
     }
-    if (isLongType(column.shape.type) || column.convertsFromText) {
+    switch (column.textForm) {
+        case TextForm::None:
+            break;
+        case TextForm::ServerDateTime:
+        case TextForm::Money:
+            return kServerTextBytes;
+        case TextForm::Stored:
+            return 0;
+    }
+    if (isLongType(column.shape.type)) {
         return 0;
     }
     // The driver's size, not the defined size: a decimal's is its digits.

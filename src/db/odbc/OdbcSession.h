@@ -2,11 +2,14 @@
 
 #include <QString>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "db/Database.h"
 #include "db/odbc/OdbcColumn.h"
 #include "db/odbc/OdbcHandle.h"
+#include "db/odbc/OdbcSnapshot.h"
 
 namespace brivano::db {
 
@@ -62,10 +65,28 @@ class OdbcSession {
     SQLHSTMT allocateStatement();
     void freeStatement(SQLHSTMT statement);
 
+    // The two readings of a table in one snapshot (see OdbcSnapshot).
+    // beginTableRead() fails at once when the connection is known lost.
+    void beginTableRead();
+    void endTableRead(bool completed);
+    // Stops the statement under way; callable from another thread.
+    void cancel() noexcept;
+
+    // Takes note of a failure: one of the connection itself makes every
+    // later operation fail at once (checkConnected()).
+    void noteFailure(const Error& error);
+    // Throws the lost connection's error when the connection is gone.
+    void checkConnected();
+
   private:
+    void clearStatements();
+
     OdbcHandle environment_;
     OdbcHandle connection_;
     std::vector<OdbcHandle> statements_;
+    std::mutex statementsMutex_;  // cancel() walks the statements from another thread
+    OdbcSnapshot snapshot_;
+    std::optional<Error> lost_;
     bool open_ = false;
     OdbcColumnRules columnRules_;
     bool countsSelectedRows_ = false;

@@ -81,7 +81,7 @@ bool readChunks(OdbcHandleRef statement, SQLUSMALLINT number, SQLSMALLINT cType,
 void OdbcValueReader::read(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
                            Value& value) {
     const ValueKind kind = column.shape.kind;
-    if (column.convertsFromText) {
+    if (column.textForm != TextForm::None) {
         readConverted(statement, number, column, value);
         return;
     }
@@ -118,8 +118,31 @@ void OdbcValueReader::readConverted(OdbcHandleRef statement, SQLUSMALLINT number
         value.kind = ValueKind::Null;
         return;
     }
-    if (!convertStoredText(column.shape.kind, value.buffer, value)) {
-        throw invalidValueError(column.name, value.buffer, column.shape.type);
+    convertText(column, value.buffer, value);
+}
+
+void OdbcValueReader::convertText(const OdbcColumn& column, QByteArrayView text, Value& value) {
+    bool converted = false;
+    switch (column.textForm) {
+        case TextForm::Money:
+            converted = moneyDigits(text, digits_);
+            if (converted) {
+                // The text may lie in the value's buffer: the digits take
+                // its place, and the old buffer serves the next value.
+                std::swap(value.buffer, digits_);
+                value.keepBuffer();
+            }
+            break;
+        case TextForm::ServerDateTime:
+            converted = convertStoredText(column.shape.kind, text, value, DateTimeForm::Server);
+            break;
+        default:
+            converted = convertStoredText(column.shape.kind, text, value);
+            break;
+    }
+    if (!converted) {
+        value.kind = ValueKind::Null;
+        throw invalidValueError(column.name, text, column.shape.type);
     }
     value.kind = column.shape.kind;
 }
@@ -152,6 +175,10 @@ void OdbcValueReader::storeUtf8(QStringView text, Value& value) {
 
 void OdbcValueReader::storeBound(const OdbcColumn& column, const char* data, SQLLEN bytes,
                                  Value& value) {
+    if (column.textForm != TextForm::None) {
+        convertText(column, QByteArrayView(data, bytes), value);
+        return;
+    }
     if (column.cType == SQL_C_WCHAR) {
         storeUtf8(QStringView(reinterpret_cast<const char16_t*>(data),
                               bytes / static_cast<SQLLEN>(sizeof(SQLWCHAR))),

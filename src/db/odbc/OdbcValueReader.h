@@ -29,12 +29,15 @@ class OdbcValueReader {
                   Value& value);
     void readConverted(OdbcHandleRef statement, SQLUSMALLINT number, const OdbcColumn& column,
                        Value& value);
+    // A value fetched as text, read by its column's text form.
+    void convertText(const OdbcColumn& column, QByteArrayView text, Value& value);
     // Wide text into the value's buffer, as UTF-8.
     void storeUtf8(QStringView text, Value& value);
     // What is not a number must not reach the file as one.
     void checkDecimal(const OdbcColumn& column, const Value& value);
 
     QString wide_;
+    QByteArray digits_;  // a money value's digits
     QStringEncoder utf8_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
 
