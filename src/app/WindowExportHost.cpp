@@ -50,7 +50,8 @@ void WindowExportHost::clearMessages() {
     form_.errori->clear();
 }
 
-void WindowExportHost::appendMessage(const QString& line) {
+// The window lists both kinds alike.
+void WindowExportHost::appendMessage(const QString& line, MessageKind) {
     form_.errori->addItem(line);
 }
 

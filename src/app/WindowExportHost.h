@@ -37,7 +37,7 @@ class WindowExportHost : public exporter::ExportHost {
     QString slotCaption(int index) override;
 
     void clearMessages() override;
-    void appendMessage(const QString& line) override;
+    void appendMessage(const QString& line, MessageKind kind) override;
     void removeMessage(int index) override;
     int messageCount() override;
     void repaintMessages() override;

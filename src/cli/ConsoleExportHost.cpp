@@ -12,12 +12,13 @@ constexpr qint64 kProgressIntervalMs = 100;
 
 }  // namespace
 
-ConsoleExportHost::ConsoleExportHost(QString connectionText, QStringList tables, std::FILE* out,
-                                     std::FILE* progress)
+ConsoleExportHost::ConsoleExportHost(QString connectionText, QStringList tables,
+                                     std::FILE* messages, std::FILE* progress, bool quiet)
     : connectionText_(std::move(connectionText)),
       tables_(std::move(tables)),
-      out_(out),
-      progress_(progress) {
+      out_(messages),
+      progress_(progress),
+      quiet_(quiet) {
     sinceProgress_.start();
 }
 
@@ -38,9 +39,14 @@ void ConsoleExportHost::clearMessages() {
     messages_.clear();
 }
 
-void ConsoleExportHost::appendMessage(const QString& line) {
-    clearProgress();
+void ConsoleExportHost::appendMessage(const QString& line, MessageKind kind) {
     messages_.append(line);
+    if (kind == MessageKind::Report || !quiet_)
+        print(line);
+}
+
+void ConsoleExportHost::print(const QString& line) {
+    clearProgress();
     std::fputs(line.toLocal8Bit().constData(), out_);
     std::fputc('\n', out_);
     std::fflush(out_);
@@ -69,10 +75,10 @@ void ConsoleExportHost::rowsDone(std::int32_t rowsDone) {
 }
 
 void ConsoleExportHost::showMessage(const QString& text) {
-    clearProgress();
-    std::fputs(text.toLocal8Bit().constData(), out_);
-    std::fputc('\n', out_);
-    std::fflush(out_);
+    // The message box's words end a run's progress: the exit status says
+    // the same to a script, so a quiet run leaves them out.
+    if (!quiet_)
+        print(text);
 }
 
 bool ConsoleExportHost::stopRequested() {

@@ -10,21 +10,23 @@
 namespace brivano::cli {
 
 // Drives the export engine without a window: the tables to export are the
-// ticked slots, the message list goes to standard output line by line as
-// it grows, and a row count goes to standard error when that is a terminal.
+// ticked slots; the message list goes to standard error line by line as it
+// grows (only the report lines when quiet), with a row count on that
+// terminal when it is one; standard output is left to the export itself.
 class ConsoleExportHost : public exporter::ExportHost {
   public:
-    ConsoleExportHost(QString connectionText, QStringList tables, std::FILE* out,
-                      std::FILE* progress);
+    // `progress` is where the row count is redrawn: null for none.
+    ConsoleExportHost(QString connectionText, QStringList tables, std::FILE* messages,
+                      std::FILE* progress, bool quiet);
 
-    // Set from a signal handler: the run stops at its next row.
+    // Set from a signal handler: the run stops at its next look.
     static std::atomic<bool>& stopFlag();
 
     QString connectionText() override { return connectionText_; }
     exporter::SlotState slotState(int index) override;
     QString slotCaption(int index) override;
     void clearMessages() override;
-    void appendMessage(const QString& line) override;
+    void appendMessage(const QString& line, MessageKind kind) override;
     void removeMessage(int index) override;
     int messageCount() override { return static_cast<int>(messages_.size()); }
     void repaintMessages() override {}
@@ -41,13 +43,15 @@ class ConsoleExportHost : public exporter::ExportHost {
     bool stopSeen() const { return stopSeen_; }
 
   private:
+    void print(const QString& line);
     void clearProgress();
 
     QString connectionText_;
     QStringList tables_;
     QStringList messages_;
     std::FILE* out_;
-    std::FILE* progress_;  // null when standard error is not a terminal
+    std::FILE* progress_;  // null when there is no terminal to redraw
+    bool quiet_;
     QString currentTable_;
     QElapsedTimer sinceProgress_;
     bool progressShown_ = false;

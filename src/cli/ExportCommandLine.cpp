@@ -1,5 +1,8 @@
 #include "cli/ExportCommandLine.h"
 
+#include <QCommandLineParser>
+
+#include "cli/TableName.h"
 #include "db/Error.h"
 #include "export/ExportHost.h"
 #include "export/TableGroups.h"
@@ -18,94 +21,103 @@ QString groupNames() {
     return names.join(QStringLiteral(", "));
 }
 
+struct Options {
+    QCommandLineOption connection{{"c", "connection"}, "", "string"};
+    QCommandLineOption output{{"o", "output"}, "", "file"};
+    QCommandLineOption group{{"g", "group"}, "", "name"};
+    QCommandLineOption settings{{"s", "settings"}, "", "file"};
+    QCommandLineOption quiet{{"q", "quiet"}};
+    QCommandLineOption help{{"h", "help"}};
+    QCommandLineOption version{{"V", "version"}};
+};
+
+// The value of an option given at most once.
+std::optional<QString> single(const QCommandLineParser& parser, const QCommandLineOption& option) {
+    const QStringList values = parser.values(option);
+    if (values.size() > 1)
+        usageError(QStringLiteral("--%1 is given more than once").arg(option.names().last()));
+    if (values.isEmpty())
+        return std::nullopt;
+    return values.first();
+}
+
+QStringList tablesOf(const QCommandLineParser& parser, const Options& options) {
+    QStringList tables = parser.positionalArguments();
+    if (const std::optional<QString> group = single(parser, options.group)) {
+        if (!tables.isEmpty())
+            usageError(QStringLiteral("give either --group or table names, not both"));
+        const exporter::TableGroup* found = exporter::findTableGroup(*group);
+        if (found == nullptr)
+            usageError(
+                QStringLiteral("unknown group \"%1\" (groups: %2)").arg(*group, groupNames()));
+        return found->names;
+    }
+    if (tables.isEmpty())
+        usageError(QStringLiteral("no table to export"));
+    if (tables.size() > exporter::kSlotCount)
+        usageError(QStringLiteral("at most %1 tables in one export").arg(exporter::kSlotCount));
+    for (const QString& table : std::as_const(tables)) {
+        if (!isTableName(table))
+            usageError(QStringLiteral("\"%1\" is not a table name").arg(table));
+    }
+    return tables;
+}
+
 }  // namespace
 
-QString exportCommandLineUsage() {
+QString exportCommandLineHelp() {
     return QStringLiteral(
-               "Usage: brivano-export [--connection STRING] [--output FILE] (--group NAME | "
-               "TABLE...)\n"
+               "Usage: brivano-export [OPTION]... (-g NAME | TABLE...)\n"
                "Exports the named tables, or every table of a group, into one export file.\n"
-               "  --connection STRING  connection string (default: the settings file "
-               "Connection.set)\n"
-               "  --output FILE        export file (default: Export.txt in the home folder)\n"
-               "  --group NAME         all tables of a group: %1\n"
-               "Exit status: 0 all tables exported, 1 some step failed, 2 usage error.\n")
+               "\n"
+               "  -c, --connection STRING  the connection string\n"
+               "  -s, --settings FILE      read the connection string from FILE (the format\n"
+               "                           of Connection.set)\n"
+               "  -o, --output FILE        the export file (default: Export.txt in the home\n"
+               "                           folder); - is standard output\n"
+               "  -g, --group NAME         every table of a group: %1\n"
+               "  -q, --quiet              report lines only, no progress lines\n"
+               "  -h, --help               show this help and exit\n"
+               "  -V, --version            show the version and exit\n"
+               "\n"
+               "Without -c or -s the connection string comes from BRIVANO_CONNECTION, else\n"
+               "from the settings file Connection.set, as the window reads it. Messages go\n"
+               "to standard error.\n"
+               "Exit status: 0 every table exported, 1 some step failed, 2 usage error,\n"
+               "130 and 143 interrupted (the previous export file is kept).\n")
         .arg(groupNames());
 }
 
 ExportCommandLine parseExportCommandLine(const QStringList& arguments) {
-    ExportCommandLine result;
-    std::optional<QString> group;
-    bool optionsEnded = false;
+    const Options options;
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    parser.addOptions({options.connection, options.output, options.group, options.settings,
+                       options.quiet, options.help, options.version});
+    if (!parser.parse(QStringList{QStringLiteral("brivano-export")} + arguments))
+        usageError(parser.errorText());
 
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
-            result.tables << argument;
-            continue;
-        }
-        if (argument == u"--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (argument == u"--help" || argument == u"-h") {
-            result.help = true;
-            return result;
-        }
-        // "--name value" and "--name=value" both work.
-        QString name = argument;
-        std::optional<QString> value;
-        if (const qsizetype equals = argument.indexOf(u'='); equals > 0) {
-            name = argument.left(equals);
-            value = argument.mid(equals + 1);
-        }
-        std::optional<QString>* target = nullptr;
-        if (name == u"--connection") {
-            target = &result.connection;
-        } else if (name == u"--output") {
-            target = &result.output;
-        } else if (name == u"--group") {
-            target = &group;
-        } else {
-            usageError(QStringLiteral("unknown option %1").arg(name));
-        }
-        if (!value) {
-            if (i + 1 >= arguments.size())
-                usageError(QStringLiteral("%1 needs a value").arg(name));
-            value = arguments.at(++i);
-        }
-        if (target->has_value())
-            usageError(QStringLiteral("%1 is given twice").arg(name));
-        *target = *value;
-    }
-
-    if (group && !result.tables.isEmpty()) {
-        usageError(QStringLiteral("give either --group or table names, not both"));
-    }
-    if (group) {
-        const exporter::TableGroup* found = exporter::findTableGroup(*group);
-        if (found == nullptr) {
-            usageError(
-                QStringLiteral("unknown group \"%1\" (groups: %2)").arg(*group, groupNames()));
-        }
-        result.tables = found->names;
-    }
-    if (result.tables.isEmpty())
-        usageError(QStringLiteral("no table to export"));
-    if (result.tables.size() > exporter::kSlotCount) {
-        usageError(QStringLiteral("at most %1 tables in one export").arg(exporter::kSlotCount));
-    }
-    for (const QString& table : std::as_const(result.tables)) {
-        if (table.trimmed().isEmpty())
-            usageError(QStringLiteral("a table name is empty"));
-    }
-    if (result.output && result.output->isEmpty())
-        usageError(QStringLiteral("--output is empty"));
+    ExportCommandLine command;
+    command.help = parser.isSet(options.help);
+    command.version = parser.isSet(options.version);
+    if (command.help || command.version)
+        return command;
+    command.quiet = parser.isSet(options.quiet);
+    command.connection = single(parser, options.connection);
+    command.settings = single(parser, options.settings);
+    command.output = single(parser, options.output);
+    if (command.connection && command.settings)
+        usageError(QStringLiteral("give either --connection or --settings, not both"));
     // Most likely an unset variable in a script: no settings file is read
     // in its place, and no connection is tried with nothing.
-    if (result.connection && result.connection->trimmed().isEmpty())
+    if (command.connection && command.connection->trimmed().isEmpty())
         usageError(QStringLiteral("--connection is empty"));
-    return result;
+    if (command.settings && command.settings->isEmpty())
+        usageError(QStringLiteral("--settings is empty"));
+    if (command.output && command.output->isEmpty())
+        usageError(QStringLiteral("--output is empty"));
+    command.tables = tablesOf(parser, options);
+    return command;
 }
 
 }  // namespace brivano::cli

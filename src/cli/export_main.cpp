@@ -1,36 +1,66 @@
 // brivano-export: the export engine without a window, for scheduled exports.
 #include <unistd.h>
+
 #include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 #include "cli/ConsoleExportHost.h"
 #include "cli/ExportCommandLine.h"
+#include "cli/SignalWatcher.h"
+#include "db/AnsiCodePage.h"
 #include "db/Error.h"
 #include "db/SettingsFile.h"
 #include "db/ToolPaths.h"
 #include "export/ExportRun.h"
+#include "export/ExportTarget.h"
 
 namespace {
 
 using brivano::cli::ConsoleExportHost;
+using brivano::cli::kUsageError;
 
 constexpr int kExportOk = 0;
 constexpr int kExportFailed = 1;
-
-// The first signal asks the run to stop at its next look, which leaves the
-// previous export file in place. A second one ends the program at once, for
-// a connection or query that hangs before the run looks again; the previous
-// file is still in place then.
-void requestStop(int signal) {
-    if (ConsoleExportHost::stopFlag().exchange(true)) {
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
-    }
-}
+constexpr int kKilledBySignal = 128;
+constexpr char kEnvironmentConnection[] = "BRIVANO_CONNECTION";
 
 void printError(const QString& text) {
     std::fprintf(stderr, "brivano-export: %s\n", text.toLocal8Bit().constData());
+}
+
+int usageError(const QString& text) {
+    printError(text);
+    std::fputs("Try 'brivano-export --help'.\n", stderr);
+    return kUsageError;
+}
+
+// The connection string, from the first place that gives one: --connection,
+// --settings, BRIVANO_CONNECTION, the settings file. Throws Error (usage)
+// when none does.
+QString connectionString(const brivano::cli::ExportCommandLine& command,
+                         const brivano::db::ToolPaths& paths) {
+    if (command.connection)
+        return *command.connection;
+    if (command.settings) {
+        const QString read =
+            brivano::db::readConnectionStringFile(*command.settings, brivano::db::systemCodePage());
+        if (read.trimmed().isEmpty())
+            throw brivano::Error(
+                kUsageError,
+                QStringLiteral("%1 holds no connection string").arg(*command.settings));
+        return read;
+    }
+    const QString environment = qEnvironmentVariable(kEnvironmentConnection);
+    if (!environment.trimmed().isEmpty())
+        return environment;
+    const QString read = brivano::db::readConnectionString(paths);
+    if (read.isEmpty())
+        throw brivano::Error(
+            kUsageError, QStringLiteral("no connection string: give --connection, or put one in %1")
+                             .arg(paths.settingsFile()));
+    return read;
 }
 
 }  // namespace
@@ -44,40 +74,46 @@ int main(int argc, char** argv) {
     try {
         command = brivano::cli::parseExportCommandLine(arguments);
     } catch (const brivano::Error& error) {
-        printError(error.description());
-        std::fputs(brivano::cli::exportCommandLineUsage().toLocal8Bit().constData(), stderr);
-        return brivano::cli::kUsageError;
+        return usageError(error.description());
     }
     if (command.help) {
-        std::fputs(brivano::cli::exportCommandLineUsage().toLocal8Bit().constData(), stdout);
+        std::fputs(brivano::cli::exportCommandLineHelp().toLocal8Bit().constData(), stdout);
+        return kExportOk;
+    }
+    if (command.version) {
+        std::fputs("brivano-export " BRIVANO_VERSION "\n", stdout);
         return kExportOk;
     }
 
     const brivano::db::ToolPaths paths = brivano::db::ToolPaths::forCurrentUser();
-    QString connection = command.connection.value_or(QString());
-    if (!command.connection) {
-        connection = brivano::db::readConnectionString(paths);
-        if (connection.isEmpty()) {
-            printError(QStringLiteral("no connection string: give --connection, or put one in %1")
-                           .arg(paths.settingsFile()));
-            return brivano::cli::kUsageError;
-        }
+    QString connection;
+    try {
+        connection = connectionString(command, paths);
+    } catch (const brivano::Error& error) {
+        return usageError(error.description());
     }
+    const QString output = command.output.value_or(paths.exportFile());
+    if (const QString refusal = brivano::exporter::ExportTarget::refusal(output);
+        !refusal.isEmpty())
+        return usageError(refusal);
 
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
-    // A reader that stops reading (`| head`) must not kill the export
-    // half-way: the lines are then lost, but the file is still written.
+    // A size limit makes a write fail (and be reported) instead of killing
+    // the program; a reader of standard error that goes away must not end
+    // the export either.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
 
-    ConsoleExportHost host(connection, command.tables, stdout,
-                           isatty(STDERR_FILENO) ? stderr : nullptr);
-    brivano::exporter::ExportRun run(host, command.output.value_or(paths.exportFile()));
-    run.RunExport();
+    ConsoleExportHost host(connection, command.tables, stderr,
+                           isatty(STDERR_FILENO) ? stderr : nullptr, command.quiet);
+    brivano::exporter::ExportRun run(host, output);
+    {
+        const brivano::cli::SignalWatcher watcher([&run] { run.cancel(); });
+        run.RunExport();
+    }
 
     if (host.stopSeen()) {
         printError(QStringLiteral("interrupted; the export file was not replaced"));
-        return kExportFailed;
+        return kKilledBySignal + brivano::cli::SignalWatcher::received();
     }
     return run.reportCount() == 0 ? kExportOk : kExportFailed;
 }

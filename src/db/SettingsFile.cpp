@@ -4,6 +4,9 @@
 #include <QFile>
 #include <exception>
 
+#include "db/Error.h"
+#include "texts/Texts.h"
+
 #include "db/AnsiCodePage.h"
 
 namespace brivano::db {
@@ -84,6 +87,13 @@ QString readConnectionString(const ToolPaths& paths, int codePageNumber) {
     } catch (const std::exception&) {
         return {};
     }
+}
+
+QString readConnectionStringFile(const QString& path, int codePageNumber) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(file.error(), texts::cannotReadSettings(path, file.errorString()));
+    return firstSettingsItem(decodeLine(file.readLine(), codePageNumber));
 }
 
 }  // namespace brivano::db

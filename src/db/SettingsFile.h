@@ -15,6 +15,12 @@ namespace brivano::db {
 QString readConnectionString(const ToolPaths& paths);
 QString readConnectionString(const ToolPaths& paths, int codePageNumber);
 
+// The connection string of one file in the settings file's format (as
+// `brivano-export --settings FILE` reads it). Unlike the load step's, this
+// reading fails aloud: throws Error with the system's reason when the file
+// cannot be read.
+QString readConnectionStringFile(const QString& path, int codePageNumber);
+
 // The first item of `text` by the sequential-input rules: leading blanks
 // skipped; a quoted item is the text up to the closing quote (or the end of
 // its line when there is none); any other item runs to the first comma or

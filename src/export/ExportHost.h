@@ -24,9 +24,13 @@ class ExportHost {
     virtual SlotState slotState(int index) = 0;
     virtual QString slotCaption(int index) = 0;
 
+    // What a line of the message list tells: how a table is getting on, or
+    // a failure (a report line).
+    enum class MessageKind { Progress, Report };
+
     // The message list (Errori). Positions count from 0.
     virtual void clearMessages() = 0;
-    virtual void appendMessage(const QString& line) = 0;
+    virtual void appendMessage(const QString& line, MessageKind kind) = 0;
     virtual void removeMessage(int index) = 0;
     virtual int messageCount() = 0;
     virtual void repaintMessages() = 0;

@@ -147,14 +147,15 @@ void ExportRun::exportTickedTables(ExportFile& file) {
         // Report lines of this table come after its progress line and stay
         // when the progress line goes, so it is removed by its own position.
         const int progressLine = host_.messageCount();
-        host_.appendMessage(texts::tableInProgress(tableName_));
+        host_.appendMessage(texts::tableInProgress(tableName_), ExportHost::MessageKind::Progress);
         host_.repaintMessages();
         const TableBlockWriter::Outcome outcome = exportTable(writer);
         if (host_.stopRequested())
             return;
         host_.removeMessage(progressLine);
         host_.appendMessage(outcome.written ? texts::tableCompleted(tableName_, outcome.rowsDone)
-                                            : texts::tableNotExported(tableName_));
+                                            : texts::tableNotExported(tableName_),
+                            ExportHost::MessageKind::Progress);
         if (outcome.written)
             ++tablesWritten_;
         host_.repaintMessages();
@@ -181,7 +182,14 @@ TableBlockWriter::Outcome ExportRun::exportTable(TableBlockWriter& writer) {
     return outcome;
 }
 
+void ExportRun::cancel() noexcept {
+    const std::lock_guard lock(connectionMutex_);
+    if (conn_ != nullptr)
+        conn_->cancel();
+}
+
 bool ExportRun::openConnection() {
+    const std::lock_guard lock(connectionMutex_);
     try {
         if (conn_ == nullptr)
             conn_ = factory_();
@@ -196,6 +204,7 @@ bool ExportRun::openConnection() {
 }
 
 void ExportRun::closeConnection() {
+    const std::lock_guard lock(connectionMutex_);
     if (conn_ == nullptr || !conn_->isOpen())
         return;
     try {
@@ -211,7 +220,8 @@ void ExportRun::ReportRunError(const Error& error) {
     // clean list under "Esportazione Completata!". The list shows the line
     // at its next repaint.
     ++reportCount_;
-    host_.appendMessage(texts::reportLine(tableName_, error.description()));
+    host_.appendMessage(texts::reportLine(tableName_, error.description()),
+                        ExportHost::MessageKind::Report);
 }
 
 }  // namespace brivano::exporter

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "db/Database.h"
 #include "db/Error.h"
@@ -48,6 +49,9 @@ class ExportRun {
 
     void RunExport();
     bool isRunning() const { return running_; }
+    // Asks the statement under way, if any, to stop (the run must still be
+    // told to stop through its host). Safe from another thread.
+    void cancel() noexcept;
     // Report lines that the last run wrote: 0 when every step succeeded.
     int reportCount() const { return reportCount_; }
 
@@ -71,6 +75,9 @@ class ExportRun {
     QString connString_;
     QString tableName_;
     std::unique_ptr<db::Connection> conn_;  // made at the first run, kept
+    // Held while conn_ is made, opened or closed, and by cancel(), which may
+    // come from another thread.
+    std::mutex connectionMutex_;
     bool running_ = false;
     int reportCount_ = 0;
     int tablesWritten_ = 0;

@@ -58,6 +58,11 @@ QString cannotPrepareForPrinter(const QString& printer) {
         .arg(printer);
 }
 
+QString cannotReadSettings(const QString& path, const QString& reason) {
+    return QStringLiteral("Impossibile leggere il file delle impostazioni %1: %2")
+        .arg(path, reason);
+}
+
 QString missingSlot(int index) {
     return QStringLiteral("Casella SelTab(%1) mancante").arg(index);
 }

@@ -52,6 +52,9 @@ QString cannotCreateSpoolFile(const QString& reason);
 QString cannotWritePdf(const QString& path);
 QString cannotPrepareForPrinter(const QString& printer);
 
+// The settings file.
+QString cannotReadSettings(const QString& path, const QString& reason);
+
 // Failures of the window's own parts.
 QString missingSlot(int index);
 QString slotOutOfRange(int index);

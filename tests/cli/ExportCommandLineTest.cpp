@@ -1,161 +1,22 @@
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// brivano-export's command line: its options, where the connection string
+// comes from, what goes to which stream, and the window's bytes.
+#include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
-#include <climits>
-#include <csignal>
-#include <cstdio>
-#include <string>
-#include <vector>
 
+#include "ExportProcess.h"
 #include "MainWindowTestFixture.h"
-#include "cli/ConsoleExportHost.h"
 #include "cli/ExportCommandLine.h"
+#include "cli/TableName.h"
 #include "db/Error.h"
-#include "export/ExportRun.h"
-
-extern char** environ;
+#include "export/ExportHost.h"
 
 namespace brivano::cli::test {
 namespace {
-
-struct ProcessResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs brivano-export with a home folder of the test's own, so that the
-// settings file and the default export file are the test's.
-// It inherits the test's locale, so both sides write the same text forms.
-ProcessResult runExport(const QStringList& arguments, const QString& home) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(BRIVANO_EXPORT_BINARY), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
-// brivano-export with its standard output in a pipe that the test reads
-// only as far as it chooses: once the pipe is full the program waits, still
-// in the middle of its export, for as long as the test wants.
-class PausedExport {
-  public:
-    PausedExport(const QStringList& arguments, const QString& errorFile) {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0) {
-            ADD_FAILURE() << "pipe2 failed";
-            return;
-        }
-        out_ = fds[0];
-        std::vector<std::string> words{BRIVANO_EXPORT_BINARY};
-        for (const QString& argument : arguments)
-            words.push_back(argument.toStdString());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const std::string errorPath = errorFile.toStdString();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            ADD_FAILURE() << "cannot start " << argv[0];
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
-    }
-    ~PausedExport() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0)
-            ::close(out_);
-    }
-    PausedExport(const PausedExport&) = delete;
-    PausedExport& operator=(const PausedExport&) = delete;
-
-    pid_t pid() const { return pid_; }
-    // The reader goes away, as `| head -1` does after its line.
-    void closeOutput() {
-        ::close(out_);
-        out_ = -1;
-    }
-
-    // The next line of standard output, read byte by byte so that nothing
-    // after it leaves the pipe.
-    QByteArray readLine() {
-        QByteArray line;
-        char c = 0;
-        while (::read(out_, &c, 1) == 1) {
-            line.append(c);
-            if (c == '\n')
-                break;
-        }
-        return line;
-    }
-
-    // Reads the rest of standard output and waits for the program: its
-    // exit status, or minus the signal that ended it.
-    int finish() {
-        char buffer[4096];
-        while (::read(out_, buffer, sizeof buffer) > 0) {
-        }
-        int status = 0;
-        const pid_t waited = ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        if (waited <= 0)
-            return INT_MIN;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-};
-
-// A console host whose stop flag is raised by the test at a chosen moment,
-// as a signal would raise it.
-class StoppingHost : public ConsoleExportHost {
-  public:
-    enum class StopAt { FirstRow, CompletionMessage };
-    StoppingHost(const QString& connection, std::FILE* out, StopAt at)
-        : ConsoleExportHost(connection, {QStringLiteral("Brand")}, out, nullptr), at_(at) {}
-    ~StoppingHost() override { stopFlag().store(false); }
-
-    void rowsDone(std::int32_t rows) override {
-        if (at_ == StopAt::FirstRow)
-            stopFlag().store(true);
-        ConsoleExportHost::rowsDone(rows);
-    }
-    void showMessage(const QString& text) override {
-        // The completion message comes after the file was put in place.
-        if (at_ == StopAt::CompletionMessage)
-            stopFlag().store(true);
-        ConsoleExportHost::showMessage(text);
-    }
-
-  private:
-    StopAt at_;
-};
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const char* kTables =
     "create table Brand (Codice char(6) not null, Nome varchar(30), Prezzo numeric(8,2),"
@@ -165,31 +26,40 @@ const char* kTables =
     "create table Calendario (Giorno date, Festivo boolean);"
     "insert into Calendario values ('2026-12-08', 1), ('2026-12-09', 0);";
 
-TEST(ExportCommandLineParsing, AcceptsTablesGroupsAndOptionsAndRefusesNonsense) {
-    const ExportCommandLine tables =
-        parseExportCommandLine({"--connection=Driver=X;A=1", "--output", "/tmp/x", "T1", "T2"});
+TEST(ExportCommandLineParsing, AcceptsShortAndLongOptionsTablesAndGroups) {
+    const ExportCommandLine tables = parseExportCommandLine(
+        {"-c", "Driver=X;A=1", "--output=/tmp/x", "-q", "T1", "schema.T2", "[Note spese]"});
     EXPECT_EQ(tables.connection, QStringLiteral("Driver=X;A=1"));
     EXPECT_EQ(tables.output, QStringLiteral("/tmp/x"));
-    EXPECT_EQ(tables.tables, QStringList({"T1", "T2"}));
+    EXPECT_TRUE(tables.quiet);
+    EXPECT_EQ(tables.tables, QStringList({"T1", "schema.T2", "[Note spese]"}));
 
-    const ExportCommandLine group = parseExportCommandLine({"--group", "accessi"});
+    const ExportCommandLine group = parseExportCommandLine({"-g", "accessi", "-s", "conn.set"});
     EXPECT_EQ(group.tables.size(), 13);
     EXPECT_EQ(group.tables.at(8), QStringLiteral("idPassaggi"));
+    EXPECT_EQ(group.settings, QStringLiteral("conn.set"));
     EXPECT_FALSE(group.connection.has_value());
-    EXPECT_EQ(parseExportCommandLine({"--", "--odd-name"}).tables, QStringList{"--odd-name"});
+    EXPECT_EQ(parseExportCommandLine({"-o", "-", "--", "T"}).output, QStringLiteral("-"));
+    EXPECT_TRUE(parseExportCommandLine({"-V"}).version);
+    EXPECT_TRUE(parseExportCommandLine({"--help", "T"}).help);
+}
 
+TEST(ExportCommandLineParsing, RefusesNonsenseWithOneLine) {
     const QList<QStringList> refused = {
         {},
         {"--group", "Tempi", "Brand"},
         {"--group", "Nessuno"},
         {"--connection"},
         {"--colour", "x"},
+        {"-x", "T"},
         {"--output", "a", "--output", "b", "T"},
         {"--output=", "T"},
         {"--connection", "", "T"},
         {"--connection= ", "T"},
+        {"-c", "x", "-s", "y", "T"},
         {" "},
         QStringList(31, QStringLiteral("T")),
+        {"small where 1=0; drop table victim; --"},
     };
     for (const QStringList& arguments : refused) {
         try {
@@ -198,30 +68,75 @@ TEST(ExportCommandLineParsing, AcceptsTablesGroupsAndOptionsAndRefusesNonsense) 
         } catch (const Error& error) {
             EXPECT_EQ(error.number(), kUsageError);
             EXPECT_FALSE(error.description().isEmpty());
+            EXPECT_FALSE(error.description().contains(u'\n')) << error.description().toStdString();
         }
+    }
+}
+
+TEST(ExportCommandLineParsing, ATableArgumentIsANameAndNothingElse) {
+    for (const char* name :
+         {"Dipendenti", "idPassaggi", "città", "Работники", "T_1", "$x", "payroll.Dipendenti",
+          "db.dbo.T", "\"Note spese\"", "[Note spese]", "[a\"b]", "\"a]b\"", "\"schema\".[T]"}) {
+        EXPECT_TRUE(isTableName(QString::fromUtf8(name))) << name;
+    }
+    for (const char* name : {"",
+                             " ",
+                             "a b",
+                             "t'",
+                             "t;",
+                             "t--",
+                             "a..b",
+                             ".a",
+                             "a.",
+                             "a.b.c.d",
+                             "\"a\"\"b\"",
+                             "[a]]",
+                             "[a[b]",
+                             "\"\"",
+                             "[]",
+                             "\"a",
+                             "[a",
+                             "a\"b",
+                             "small where 1=0; drop table victim; --",
+                             "src; drop table victim2; --",
+                             "t/*x*/"}) {
+        EXPECT_FALSE(isTableName(QString::fromUtf8(name))) << name;
     }
 }
 
 // brivano-export over the same temporary drive as a window, whose export it
 // must repeat byte for byte.
-class ExportCommandLineTest : public app::test::MainWindowTest {};
+class ExportCommandLineTest : public app::test::MainWindowTest {
+  protected:
+    QString home() const { return drive_.path(); }
+};
 
-TEST_F(ExportCommandLineTest, ExitsTwoOnUsageErrorsWithAReason) {
+TEST_F(ExportCommandLineTest, AUsageErrorIsOneLineAndAHint) {
     for (const QStringList& arguments :
-         {QStringList{}, QStringList{"--group", "Nessuno"}, QStringList{"--bogus"}}) {
-        const ProcessResult result = runExport(arguments, drive_.path());
+         {QStringList{}, QStringList{"--group", "Nessuno"}, QStringList{"--bogus"},
+          QStringList{"-c", "x", "t;drop"}}) {
+        const ProcessResult result = runExport(arguments, home());
         EXPECT_EQ(result.exitCode, kUsageError) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(result.err.startsWith(QStringLiteral("brivano-export: ")))
-            << result.err.toStdString();
+        const QStringList lines = result.err.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 2) << result.err.toStdString();
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("brivano-export: ")));
+        EXPECT_EQ(lines[1], QStringLiteral("Try 'brivano-export --help'."));
         EXPECT_TRUE(result.out.isEmpty());
     }
-    // No --connection and no settings file: nothing to connect to.
-    const ProcessResult noSettings = runExport({"Brand"}, drive_.path());
+    // No connection string anywhere: nothing to connect to.
+    const ProcessResult noSettings = runExport({"Brand"}, home());
     EXPECT_EQ(noSettings.exitCode, kUsageError);
     EXPECT_TRUE(noSettings.err.contains(QStringLiteral("Connection.set")));
+
+    const ProcessResult version = runExport({"-V"}, home());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "brivano-export " BRIVANO_VERSION "\n");
+    const ProcessResult help = runExport({"--help"}, home());
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: brivano-export")) << help.out.constData();
 }
 
-TEST_F(ExportCommandLineTest, WritesTheWindowsBytesAndExitsZero) {
+TEST_F(ExportCommandLineTest, WritesTheWindowsBytesAndItsMessagesToStandardError) {
     const QString connection = makeDatabase(QString::fromLatin1(kTables));
     writeSettings(connection);
 
@@ -231,126 +146,106 @@ TEST_F(ExportCommandLineTest, WritesTheWindowsBytesAndExitsZero) {
     form().selTab[0]->setChecked(true);
     form().selTab[1]->setChecked(true);
     form().tabelle->click();
-    const QByteArray windowBytes = fileBytes(db::ToolPaths(drive_.path()).exportFile());
+    const QByteArray windowBytes = fileBytes(db::ToolPaths(home()).exportFile());
     ASSERT_FALSE(windowBytes.isEmpty());
 
     // The program, reading the same settings file, into another file.
     const QString output = drive_.filePath(QStringLiteral("cli.txt"));
-    const ProcessResult result =
-        runExport({"--output", output, "Brand", "Calendario"}, drive_.path());
+    const ProcessResult result = runExport({"--output", output, "Brand", "Calendario"}, home());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(fileBytes(output), windowBytes);
-    EXPECT_EQ(result.out, QStringLiteral("Export Tabella Brand...\n"
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_EQ(result.err, QStringLiteral("Export Tabella Brand...\n"
                                          "Export Tabella Brand...Completato (2 Records)\n"
                                          "Export Tabella Calendario...\n"
                                          "Export Tabella Calendario...Completato (2 Records)\n"
                                          "Esportazione Completata!\n"));
     // Without --output the window's export file is replaced, with the same bytes.
-    EXPECT_EQ(runExport({"Brand", "Calendario"}, drive_.path()).exitCode, 0);
-    EXPECT_EQ(fileBytes(db::ToolPaths(drive_.path()).exportFile()), windowBytes);
+    EXPECT_EQ(runExport({"Brand", "Calendario"}, home()).exitCode, 0);
+    EXPECT_EQ(fileBytes(db::ToolPaths(home()).exportFile()), windowBytes);
+    // "-" is standard output, which then carries the export and nothing else.
+    const ProcessResult piped = runExport({"-o", "-", "Brand", "Calendario"}, home());
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_EQ(piped.out, windowBytes);
 }
 
-TEST_F(ExportCommandLineTest, ExitsOneWhenAStepFailsAndKeepsGoing) {
+TEST_F(ExportCommandLineTest, TheConnectionStringComesFromTheFirstPlaceThatGivesOne) {
+    // Four databases, each with its own table: which one was read shows
+    // where the string came from.
+    const auto database = [this](const QString& table) {
+        const QString path = drive_.filePath(table + QStringLiteral(".db"));
+        sqlite3* handle = nullptr;
+        EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &handle), SQLITE_OK);
+        const QByteArray sql = QStringLiteral(
+                                   "create table %1 (a integer); "
+                                   "insert into %1 values (1);")
+                                   .arg(table)
+                                   .toUtf8();
+        EXPECT_EQ(sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(handle);
+        return QStringLiteral("Provider=SQLite;Data Source=") + path;
+    };
+    const QString fromOption = database(QStringLiteral("Opzione"));
+    const QString fromSettingsOption = database(QStringLiteral("FileDato"));
+    const QString fromEnvironment = database(QStringLiteral("Ambiente"));
+    const QString fromSettingsFile = database(QStringLiteral("Impostazioni"));
+    writeSettings(fromSettingsFile);
+    const QString given = drive_.filePath(QStringLiteral("given.set"));
+    QFile file(given);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(fromSettingsOption.toLatin1() + "\r\n");
+    file.close();
+
+    const QString output = drive_.filePath(QStringLiteral("out.txt"));
+    const std::vector<std::pair<QString, QString>> environment{
+        {QStringLiteral("BRIVANO_CONNECTION"), fromEnvironment}};
+    const auto exported = [&](const QStringList& options, const QString& table, bool withEnv) {
+        const ProcessResult result =
+            runExport(options + QStringList{"-o", output, table}, home(),
+                      withEnv ? environment : std::vector<std::pair<QString, QString>>{});
+        EXPECT_EQ(result.exitCode, 0) << table.toStdString() << ": " << result.err.toStdString();
+        return fileBytes(output).startsWith("I," + table.toLatin1() + ",0,0\r\nN,");
+    };
+    EXPECT_TRUE(exported({"-c", fromOption, "-q"}, QStringLiteral("Opzione"), true));
+    EXPECT_TRUE(exported({"-s", given}, QStringLiteral("FileDato"), true));
+    EXPECT_TRUE(exported({}, QStringLiteral("Ambiente"), true));
+    EXPECT_TRUE(exported({}, QStringLiteral("Impostazioni"), false));
+
+    const ProcessResult unreadable =
+        runExport({"-s", drive_.filePath(QStringLiteral("missing.set")), "T"}, home());
+    EXPECT_EQ(unreadable.exitCode, kUsageError);
+    EXPECT_TRUE(unreadable.err.contains(QStringLiteral("missing.set")));
+}
+
+TEST_F(ExportCommandLineTest, ExitsOneWhenAStepFailsAndQuietShowsOnlyReportLines) {
     const QString connection = makeDatabase(QString::fromLatin1(kTables));
     const QString output = drive_.filePath(QStringLiteral("cli.txt"));
-    const ProcessResult missing = runExport(
-        {"--connection", connection, "--output", output, "Manca", "Brand"}, drive_.path());
+    const ProcessResult missing =
+        runExport({"--connection", connection, "--output", output, "Manca", "Brand"}, home());
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.out.contains(QStringLiteral("\nManca - "))) << missing.out.toStdString();
-    EXPECT_TRUE(missing.out.contains(QStringLiteral("Brand...Completato (2 Records)")));
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("\nManca - "))) << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("Manca...Non esportata\n")));
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("Brand...Completato (2 Records)")));
+    EXPECT_TRUE(missing.err.endsWith(
+        QStringLiteral("Esportazione completata con errori: vedere l'elenco\n")));
     EXPECT_TRUE(fileBytes(output).startsWith("I,Brand,3,1\r\n"));
 
-    // A folder that cannot take the file: reported, and exit 1.
+    const ProcessResult quiet =
+        runExport({"-q", "-c", connection, "-o", output, "Manca", "Brand"}, home());
+    EXPECT_EQ(quiet.exitCode, 1);
+    const QStringList lines = quiet.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << quiet.err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Manca - ")));
+    EXPECT_TRUE(runExport({"-q", "-c", connection, "-o", output, "Brand"}, home()).err.isEmpty());
+
+    // A folder that cannot take the file: reported, nothing read, exit 1.
     const ProcessResult unwritable = runExport(
         {"--connection", connection, "--output", drive_.filePath("no/such/folder/x.txt"), "Brand"},
-        drive_.path());
+        home());
     EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_FALSE(unwritable.err.contains(QStringLiteral("Export Tabella")));
     EXPECT_TRUE(
-        unwritable.out.contains(QStringLiteral("Esportazione non eseguita: vedere l'elenco")));
-}
-
-TEST_F(ExportCommandLineTest, InterruptedLeavesThePreviousExportInPlace) {
-    const QString connection = makeDatabase(QString::fromLatin1(kTables));
-    // Brand is written first; the missing tables after it make lines enough
-    // to fill the output pipe, so the program is exporting when the signal
-    // comes, whatever the machine's speed.
-    QStringList tables{QStringLiteral("Brand")};
-    for (int i = 1; i < exporter::kSlotCount; ++i)
-        tables << QStringLiteral("Manca%1_").arg(i) + QString(2000, u'x');
-    const QString output = drive_.filePath(QStringLiteral("export.txt"));
-    const QString errors = drive_.filePath(QStringLiteral("stderr.txt"));
-    const QByteArray previous = "I,Prima,0,0\r\n";
-
-    for (const int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
-        QFile file(output);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(previous);
-        file.close();
-
-        PausedExport run(QStringList{"--connection", connection, "--output", output} + tables,
-                         errors);
-        // The first line comes from the run: the signal handlers are in place.
-        ASSERT_EQ(run.readLine(), QByteArray("Export Tabella Brand...\n"));
-        ASSERT_EQ(::kill(run.pid(), signal), 0);
-        EXPECT_EQ(run.finish(), 1);
-
-        EXPECT_EQ(fileBytes(output), previous);
-        EXPECT_TRUE(fileBytes(errors).contains("interrupted")) << fileBytes(errors).constData();
-        // Nothing of the abandoned file is left beside it.
-        EXPECT_EQ(QDir(drive_.path()).entryList(QDir::Files),
-                  QStringList({"export.txt", "stderr.txt", "tables.db"}));
-    }
-
-    // A second signal ends the program at once, unless the run stopped at
-    // the first; either way the previous file stays.
-    PausedExport run(QStringList{"--connection", connection, "--output", output} + tables, errors);
-    ASSERT_EQ(run.readLine(), QByteArray("Export Tabella Brand...\n"));
-    ASSERT_EQ(::kill(run.pid(), SIGINT), 0);
-    ASSERT_EQ(::kill(run.pid(), SIGTERM), 0);
-    const int status = run.finish();
-    EXPECT_TRUE(status == 1 || status == -SIGINT || status == -SIGTERM) << status;
-    EXPECT_EQ(fileBytes(output), previous);
-}
-
-TEST_F(ExportCommandLineTest, FinishesItsExportWhenItsReaderGoesAway) {
-    const QString connection = makeDatabase(QString::fromLatin1(kTables));
-    const QString output = drive_.filePath(QStringLiteral("export.txt"));
-    PausedExport run({"--connection", connection, "--output", output, "Brand", "Calendario"},
-                     drive_.filePath(QStringLiteral("stderr.txt")));
-    ASSERT_EQ(run.readLine(), QByteArray("Export Tabella Brand...\n"));
-    run.closeOutput();
-    EXPECT_EQ(run.finish(), 0);
-    const QByteArray written = fileBytes(output);
-    EXPECT_TRUE(written.startsWith("I,Brand,3,1\r\n"));
-    EXPECT_TRUE(written.contains("\r\nI,Calendario,1,1\r\n"));
-}
-
-TEST_F(ExportCommandLineTest, StopCountsOnlyWhenTheRunSawIt) {
-    const QString connection = makeDatabase(QString::fromLatin1(kTables));
-    const QString output = drive_.filePath(QStringLiteral("export.txt"));
-    std::FILE* out = std::fopen("/dev/null", "w");
-    ASSERT_NE(out, nullptr);
-
-    // Stopped in the middle of the table: the file is not written.
-    {
-        StoppingHost host(connection, out, StoppingHost::StopAt::FirstRow);
-        exporter::ExportRun run(host, output);
-        run.RunExport();
-        EXPECT_TRUE(host.stopSeen());
-        EXPECT_FALSE(QFile::exists(output));
-    }
-    // A stop that comes once the file is in place changes nothing: the
-    // export is complete, and must not be called interrupted.
-    {
-        StoppingHost host(connection, out, StoppingHost::StopAt::CompletionMessage);
-        exporter::ExportRun run(host, output);
-        run.RunExport();
-        EXPECT_FALSE(host.stopSeen());
-        EXPECT_EQ(run.reportCount(), 0);
-        EXPECT_TRUE(fileBytes(output).startsWith("I,Brand,3,1\r\n"));
-    }
-    std::fclose(out);
+        unwritable.err.contains(QStringLiteral("Esportazione non eseguita: vedere l'elenco")));
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ class RecordingHost : public exporter::ExportHost {
 
     // Outputs.
     QStringList messages;  // the message list
+    QStringList reports;   // the report lines among them, as they came
     int messageRepaints = 0;
     QStringList tableStatus;  // every text given to Label5, in order
     QStringList rowsStatus;   // every text given to Label7, in order
@@ -51,7 +52,11 @@ class RecordingHost : public exporter::ExportHost {
     exporter::SlotState slotState(int index) override;
     QString slotCaption(int index) override;
     void clearMessages() override { messages.clear(); }
-    void appendMessage(const QString& line) override { messages.append(line); }
+    void appendMessage(const QString& line, MessageKind kind) override {
+        messages.append(line);
+        if (kind == MessageKind::Report)
+            reports.append(line);
+    }
     void removeMessage(int index) override;
     int messageCount() override { return static_cast<int>(messages.size()); }
     void repaintMessages() override { ++messageRepaints; }

@@ -40,6 +40,25 @@ std::unique_ptr<ResultSet> SqliteConnection::execute(const QString& commandText)
     return std::make_unique<SqliteResultSet>(session_, commandText);
 }
 
+void SqliteConnection::beginTableRead() {
+    if (!isOpen()) {
+        throw connectionClosedError();
+    }
+    session_->beginTableRead();
+}
+
+void SqliteConnection::endTableRead(bool) {
+    if (isOpen()) {
+        session_->endTableRead();
+    }
+}
+
+void SqliteConnection::cancel() noexcept {
+    if (const std::shared_ptr<SqliteSession> session = session_) {
+        session->cancel();
+    }
+}
+
 void SqliteConnection::close() {
     if (!isOpen()) {
         throw connectionClosedError();

@@ -20,6 +20,9 @@ class SqliteConnection final : public Connection {
     std::unique_ptr<ResultSet> execute(const QString& commandText) override;
     void close() override;
     bool isOpen() const override { return session_ && session_->isOpen(); }
+    void beginTableRead() override;
+    void endTableRead(bool completed) override;
+    void cancel() noexcept override;
 
   private:
     std::shared_ptr<SqliteSession> session_;

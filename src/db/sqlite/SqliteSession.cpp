@@ -2,12 +2,25 @@
 
 #include <algorithm>
 
+#include "texts/Texts.h"
+
 namespace brivano::db {
 
 namespace {
 
 // How long a query waits for a writer that holds the file locked.
 constexpr int kBusyTimeoutMs = 5000;
+
+bool journalModeIsWal(sqlite3* database) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(database, "PRAGMA journal_mode", -1, &raw, nullptr) != SQLITE_OK)
+        return false;
+    const SqliteStatementHandle statement(raw);
+    if (sqlite3_step(raw) != SQLITE_ROW)
+        return false;
+    const auto* mode = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
+    return mode != nullptr && QByteArrayView(mode).compare("wal", Qt::CaseInsensitive) == 0;
+}
 
 }  // namespace
 
@@ -31,6 +44,35 @@ void SqliteSession::open(const QString& path) {
         database_.reset();
         throw error;
     }
+    // Read-only twice over: a statement cannot write even in a file that
+    // the system would let us write.
+    sqlite3_exec(database, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+    walMode_ = journalModeIsWal(database);
+}
+
+void SqliteSession::run(const char* statement) {
+    const int code = sqlite3_exec(database_.get(), statement, nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        raise(code);
+}
+
+void SqliteSession::beginTableRead() {
+    if (!inTransaction_) {
+        run("BEGIN");
+        inTransaction_ = true;
+    }
+}
+
+void SqliteSession::endTableRead() noexcept {
+    if (inTransaction_ && !walMode_) {
+        sqlite3_exec(database_.get(), "COMMIT", nullptr, nullptr, nullptr);
+        inTransaction_ = false;
+    }
+}
+
+void SqliteSession::cancel() noexcept {
+    if (sqlite3* database = database_.get())
+        sqlite3_interrupt(database);
 }
 
 void SqliteSession::raise(int code) {
@@ -39,18 +81,33 @@ void SqliteSession::raise(int code) {
 
 void SqliteSession::close() noexcept {
     statements_.clear();
-    database_.reset();
+    inTransaction_ = false;
+    database_.reset();  // ends any read transaction
 }
 
 sqlite3_stmt* SqliteSession::prepare(const QString& text) {
     sqlite3_stmt* statement = nullptr;
-    const int code = sqlite3_prepare16_v3(
-        database_.get(), text.utf16(), static_cast<int>(text.size() * 2), 0, &statement, nullptr);
+    const void* tail = nullptr;
+    const int code = sqlite3_prepare16_v3(database_.get(), text.utf16(),
+                                          static_cast<int>(text.size() * 2), 0, &statement, &tail);
     if (code != SQLITE_OK) {
         raise(code);  // SQLite leaves no statement behind on failure
     }
-    if (statement != nullptr) {
-        statements_.emplace_back(statement);
+    if (statement == nullptr) {
+        return nullptr;
+    }
+    statements_.emplace_back(statement);
+    // What follows the first statement must be nothing but blanks and
+    // comments, which prepare to no statement at all.
+    const auto* rest = static_cast<const char16_t*>(tail);
+    const auto* end = reinterpret_cast<const char16_t*>(text.utf16()) + text.size();
+    sqlite3_stmt* next = nullptr;
+    const int nextCode = sqlite3_prepare16_v3(
+        database_.get(), rest, static_cast<int>((end - rest) * 2), 0, &next, nullptr);
+    SqliteStatementHandle second(next);
+    if (nextCode != SQLITE_OK || next != nullptr) {
+        finalize(statement);
+        throw Error(SQLITE_MISUSE, texts::kSeveralStatements.toString(), QStringLiteral("42000"));
     }
     return statement;
 }

@@ -22,18 +22,31 @@ class SqliteSession {
 
     // Prepares a statement that the session owns until finalize() or the
     // session's close, whichever comes first; null for a text without any
-    // statement.
+    // statement. A text of more than one statement is refused: only the
+    // first would run, under a name that is not its own.
     sqlite3_stmt* prepare(const QString& text);
     void finalize(sqlite3_stmt* statement) noexcept;
 
     bool isOpen() const { return database_ != nullptr; }
     sqlite3* handle() const { return database_.get(); }
 
+    // A table's two readings in one read transaction: for the whole run in
+    // WAL mode, where readers hold no writer off, for one table otherwise.
+    void beginTableRead();
+    void endTableRead() noexcept;
+    // Stops the statement under way; callable from another thread.
+    void cancel() noexcept;
+
     // Throws SQLite's error for `code`.
     [[noreturn]] void raise(int code);
 
   private:
+    // Runs one statement of the session's own; throws SQLite's error.
+    void run(const char* statement);
+
     SqliteDatabaseHandle database_;
+    bool walMode_ = false;
+    bool inTransaction_ = false;
     std::vector<SqliteStatementHandle> statements_;
 };
 
