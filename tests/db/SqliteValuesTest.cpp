@@ -23,6 +23,12 @@ TEST_P(SqliteValuesTest, ValuesThatDoNotFitTheirColumnAreReported) {
         {"time", "'noon'", "noon"},
         {"datetime", "'notadate'", "notadate"},
         {"boolean", "'yes'", "yes"},
+        // Days that the calendar does not have.
+        {"date", "'2024-02-30'", "2024-02-30"},
+        {"date", "'2023-02-29'", "2023-02-29"},
+        {"datetime", "'2024-04-31 10:00:00'", "2024-04-31 10:00:00"},
+        {"date", "'0000-01-01'", "0000-01-01"},
+        {"time", "'24:00:00'", "24:00:00"},
         // The message stays one line whatever the value holds.
         {"integer", "'x' || char(10) || 'y' || char(9) || 'z'", "x y z"},
     };
