@@ -74,6 +74,12 @@ void ConsoleExportHost::rowsDone(std::int32_t rowsDone) {
     progressShown_ = true;
 }
 
+void ConsoleExportHost::tableQuality(const QString& table, std::int64_t ambiguousValues,
+                                     std::int64_t replacedCharacters) {
+    if (ambiguousValues > 0 || replacedCharacters > 0)
+        print(texts::tableQualityWarning(table, ambiguousValues, replacedCharacters));
+}
+
 void ConsoleExportHost::showMessage(const QString& text) {
     // The message box's words end a run's progress: the exit status says
     // the same to a script, so a quiet run leaves them out.

@@ -33,6 +33,9 @@ class ConsoleExportHost : public exporter::ExportHost {
     void setTableStatus(const QString& text) override;
     void setRowsStatus(const QString&) override {}
     void rowsDone(std::int32_t rowsDone) override;
+    // A warning line on the messages' stream, also when quiet.
+    void tableQuality(const QString& table, std::int64_t ambiguousValues,
+                      std::int64_t replacedCharacters) override;
     void setWaitPointer(bool) override {}
     void showMessage(const QString& text) override;
     void yield() override {}

@@ -45,6 +45,16 @@ class ExportHost {
     // table's rows end, so the last count is always shown.
     virtual void rowsDone(std::int32_t rowsDone) = 0;
 
+    // After a table's block is written: how many of its values will read
+    // back ambiguously and how many characters became "?". The window's
+    // list does not show this; a command-line host may warn.
+    virtual void tableQuality(const QString& table, std::int64_t ambiguousValues,
+                              std::int64_t replacedCharacters) {
+        (void)table;
+        (void)ambiguousValues;
+        (void)replacedCharacters;
+    }
+
     // The wait pointer over the whole window, on or off.
     virtual void setWaitPointer(bool wait) = 0;
     // A modal message with an OK button; returns when the operator closed it.

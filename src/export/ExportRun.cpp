@@ -156,8 +156,10 @@ void ExportRun::exportTickedTables(ExportFile& file) {
         host_.appendMessage(outcome.written ? texts::tableCompleted(tableName_, outcome.rowsDone)
                                             : texts::tableNotExported(tableName_),
                             ExportHost::MessageKind::Progress);
-        if (outcome.written)
+        if (outcome.written) {
             ++tablesWritten_;
+            host_.tableQuality(tableName_, outcome.ambiguousValues, outcome.replacedCharacters);
+        }
         host_.repaintMessages();
         host_.setTableStatus(QString());
         host_.setRowsStatus(QString());

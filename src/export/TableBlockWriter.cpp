@@ -79,6 +79,8 @@ void TableBlockWriter::writeHeader(const QString& tableName, std::int32_t lastCo
 TableBlockWriter::Outcome TableBlockWriter::WriteTableBlock(const QString& tableName) {
     const QString query = kSelectFrom.toString() + tableName;
     resultSet_.reset();
+    ambiguousValues_ = 0;
+    codePage_.resetReplacements();
     Outcome outcome;
     // Whatever cannot be known leaves the table without a block: a header
     // "0,0" or a header alone would tell the receiving installation that the
@@ -103,6 +105,8 @@ TableBlockWriter::Outcome TableBlockWriter::WriteTableBlock(const QString& table
         }
         file_.endBlock();
         outcome.written = !host_.stopRequested();
+        outcome.ambiguousValues = ambiguousValues_;
+        outcome.replacedCharacters = codePage_.replacements();
     } catch (const Error& error) {
         // The file itself failed: it is reported once, and nothing more
         // reaches it.
@@ -254,16 +258,21 @@ void TableBlockWriter::appendEntry(Column& column) {
         switch (column.quoting) {
             case Quoting::Raw:
                 valueText_.append(value, line_);
+                if (value.kind != db::ValueKind::Integer && value.kind != db::ValueKind::Unsigned &&
+                    readsBackAmbiguously(line_.sliced(entryStart), value.kind))
+                    ++ambiguousValues_;
                 break;
             case Quoting::Quoted:
                 line_.append(kApostrophe);
                 valueText_.append(value, line_);
                 line_.append(kApostrophe);
+                ambiguousValues_ += line_.sliced(entryStart).contains('\n') ? 1 : 0;
                 break;
             case Quoting::Cleaned:
                 line_.append(kApostrophe);
                 appendCleaned(value);
                 line_.append(kApostrophe);
+                ambiguousValues_ += line_.sliced(entryStart).contains('\n') ? 1 : 0;
                 break;
         }
     } catch (const Error& error) {
@@ -272,6 +281,16 @@ void TableBlockWriter::appendEntry(Column& column) {
         line_.truncate(entryStart);  // an empty entry keeps the columns aligned
         reportRunError_(error);
     }
+}
+
+bool TableBlockWriter::readsBackAmbiguously(QByteArrayView entry, db::ValueKind kind) {
+    // A comma reads as one more field, a line end splits the row, and text
+    // that is the word Null reads as a null.
+    for (const char c : entry) {
+        if (c == kSeparator || c == '\n' || c == '\r')
+            return true;
+    }
+    return (kind == db::ValueKind::Text || kind == db::ValueKind::Other) && entry == kNull;
 }
 
 void TableBlockWriter::appendCleaned(const db::Value& value) {

@@ -37,6 +37,12 @@ class TableBlockWriter {
     struct Outcome {
         std::int32_t rowsDone = 0;
         bool written = false;
+        // Of a written block: the values that a reader of the file cannot
+        // tell apart from others (a comma or line end in unquoted text, the
+        // word Null as text, a line feed in quoted text), and the
+        // characters the code page could not hold, written as "?".
+        std::int64_t ambiguousValues = 0;
+        std::int64_t replacedCharacters = 0;
     };
 
     // `connection` may be null when the run could not make one: every query
@@ -87,6 +93,7 @@ class TableBlockWriter {
     // A text of a fixed-length type: between its blanks, apostrophes and
     // carriage returns made blanks.
     void appendCleaned(const db::Value& value);
+    static bool readsBackAmbiguously(QByteArrayView entry, db::ValueKind kind);
 
     db::Connection* connection_;
     ExportFile& file_;
@@ -99,6 +106,7 @@ class TableBlockWriter {
     std::int32_t lastRow_ = 0;
     std::vector<std::int16_t> fieldTypes_;
     std::vector<Column> columns_;
+    std::int64_t ambiguousValues_ = 0;
     CodePage& codePage_;
     ByteBuffer line_;  // the line being assembled, in code-page bytes, reused row to row
 };

@@ -1,5 +1,6 @@
 #include "texts/Texts.h"
 
+#include <QStringList>
 #include <cerrno>
 #include <cstring>
 
@@ -31,6 +32,20 @@ QString tableStatus(const QString& table, std::int64_t rows) {
 
 QString rowsStatus(std::int32_t rowsDone) {
     return QStringLiteral(" Elaborati:") + QString::number(rowsDone);
+}
+
+QString tableQualityWarning(const QString& table, std::int64_t ambiguousValues,
+                            std::int64_t replacedCharacters) {
+    QStringList parts;
+    if (ambiguousValues > 0)
+        parts
+            << QStringLiteral("%1 valori non si rileggeranno senza ambiguità").arg(ambiguousValues);
+    if (replacedCharacters > 0)
+        parts << QStringLiteral(
+                     "%1 caratteri sostituiti da \"?\" (la tabella codici non li "
+                     "contiene)")
+                     .arg(replacedCharacters);
+    return QStringLiteral("Attenzione: %1: %2").arg(table, parts.join(QStringLiteral("; ")));
 }
 
 QString printFailed(const QString& reason) {

@@ -40,6 +40,11 @@ QString tableStatus(const QString& table, std::int64_t rows = -1);
 // Label7.
 QString rowsStatus(std::int32_t rowsDone);
 
+// brivano-export's warning after a table whose file will not read back as
+// it was.
+QString tableQualityWarning(const QString& table, std::int64_t ambiguousValues,
+                            std::int64_t replacedCharacters);
+
 // The printed message list.
 inline constexpr QStringView kPrintTitle = u"ELENCO ERRORI";
 QString printFailed(const QString& reason);

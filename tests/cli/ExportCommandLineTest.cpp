@@ -137,7 +137,7 @@ TEST_F(ExportCommandLineTest, AUsageErrorIsOneLineAndAHint) {
 }
 
 TEST_F(ExportCommandLineTest, WritesTheWindowsBytesAndItsMessagesToStandardError) {
-    const QString connection = makeDatabase(QString::fromLatin1(kTables));
+    const QString connection = makeDatabase(QString::fromUtf8(kTables));
     writeSettings(connection);
 
     // The window: group Tempi, its first two boxes (Brand, Calendario).
@@ -155,11 +155,13 @@ TEST_F(ExportCommandLineTest, WritesTheWindowsBytesAndItsMessagesToStandardError
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(fileBytes(output), windowBytes);
     EXPECT_TRUE(result.out.isEmpty());
-    EXPECT_EQ(result.err, QStringLiteral("Export Tabella Brand...\n"
-                                         "Export Tabella Brand...Completato (2 Records)\n"
-                                         "Export Tabella Calendario...\n"
-                                         "Export Tabella Calendario...Completato (2 Records)\n"
-                                         "Esportazione Completata!\n"));
+    EXPECT_EQ(result.err.toStdString(),
+              QStringLiteral("Export Tabella Brand...\n"
+                             "Export Tabella Brand...Completato (2 Records)\n"
+                             "Export Tabella Calendario...\n"
+                             "Export Tabella Calendario...Completato (2 Records)\n"
+                             "Esportazione Completata!\n")
+                  .toStdString());
     // Without --output the window's export file is replaced, with the same bytes.
     EXPECT_EQ(runExport({"Brand", "Calendario"}, home()).exitCode, 0);
     EXPECT_EQ(fileBytes(db::ToolPaths(home()).exportFile()), windowBytes);
@@ -218,7 +220,7 @@ TEST_F(ExportCommandLineTest, TheConnectionStringComesFromTheFirstPlaceThatGives
 }
 
 TEST_F(ExportCommandLineTest, ExitsOneWhenAStepFailsAndQuietShowsOnlyReportLines) {
-    const QString connection = makeDatabase(QString::fromLatin1(kTables));
+    const QString connection = makeDatabase(QString::fromUtf8(kTables));
     const QString output = drive_.filePath(QStringLiteral("cli.txt"));
     const ProcessResult missing =
         runExport({"--connection", connection, "--output", output, "Manca", "Brand"}, home());

@@ -140,5 +140,23 @@ TEST_F(ExportOutputTest, AFailedTableLeavesNoBlockOnStandardOutput) {
     EXPECT_EQ(result.out, kBrand + kBrand);
 }
 
+TEST_F(ExportOutputTest, WarnsOfATablesValuesThatWillNotReadBackAsTheyWere) {
+    brivano::test::runStatements(
+        QStringLiteral("Driver=SQLite3;Database=") + path(QStringLiteral("tables.db")),
+        {QStringLiteral("create table Note (Codice char(6), Testo varchar(40))"),
+         // A comma and the word Null in unquoted text, a line feed in
+         // quoted text, and two characters that 1252 does not have.
+         QStringLiteral("insert into Note values ('A', 'uno, due'), ('B', 'Null'), "
+                        "('C' || char(10) || 'D', 'ok'), ('Ā', 'Ω')")});
+    const ProcessResult result =
+        runExport({"-q", "-c", connection_, "-o", path(QStringLiteral("out.txt")), "Note", "Brand"},
+                  drive_.path(), {{QStringLiteral("LC_ALL"), QStringLiteral("it_IT.UTF-8")}});
+    EXPECT_EQ(result.exitCode, 0);
+    // One line for Note, none for Brand, whose values are plain.
+    EXPECT_EQ(result.err.toStdString(),
+              "Attenzione: Note: 3 valori non si rileggeranno senza ambiguità; 2 caratteri "
+              "sostituiti da \"?\" (la tabella codici non li contiene)\n");
+}
+
 }  // namespace
 }  // namespace brivano::cli::test
