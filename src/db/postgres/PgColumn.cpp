@@ -110,54 +110,51 @@ TypeRule characterRule(Oid type, int typmod) {
     return {type == kBpchar ? adWChar : adVarWChar, size, PgDecoder::Text};
 }
 
+// Types whose description never depends on their typmod.
+struct FixedRule {
+    Oid type;
+    TypeRule rule;
+};
+constexpr FixedRule kFixedRules[] = {
+    {kBool, {adVarChar, kBooleanTextSize, PgDecoder::BooleanText}},
+    {kBytea, {adLongVarBinary, 0, PgDecoder::Bytes}},
+    {kChar, {adWChar, 1, PgDecoder::OutputText}},
+    {kName, {adVarWChar, kNameSize, PgDecoder::Text}},
+    {kInt8, {adBigInt, 0, PgDecoder::Int64}},
+    {kInt2, {adSmallInt, 0, PgDecoder::Int16}},
+    {kInt4, {adInteger, 0, PgDecoder::Int32}},
+    {kText, {adLongVarWChar, kLongVarcharSize, PgDecoder::Text}},
+    {kOid, {adUnsignedInt, 0, PgDecoder::Unsigned32}},
+    {kXid, {adUnsignedInt, 0, PgDecoder::Unsigned32}},
+    {kFloat4, {adSingle, 0, PgDecoder::Float32}},
+    {kFloat8, {adDouble, 0, PgDecoder::Float64}},
+    {kMoney, {adDouble, 0, PgDecoder::Money}},
+    {kMacaddr, {adVarWChar, kMacaddrSize, PgDecoder::OutputText}},
+    {kInet, {adVarWChar, kInetSize, PgDecoder::OutputText}},
+    {kCidr, {adVarWChar, kInetSize, PgDecoder::OutputText}},
+    {kDate, {adDBDate, 0, PgDecoder::Date}},
+    {kTime, {adDBTime, 0, PgDecoder::Time}},
+    {kTimestamp, {adDBTimeStamp, 0, PgDecoder::Timestamp}},
+    {kTimestampTz, {adDBTimeStamp, 0, PgDecoder::Timestamp}},
+    {kNumeric, {adNumeric, 0, PgDecoder::Numeric}},
+    {kUuid, {adGUID, 0, PgDecoder::Uuid}},
+};
+
 TypeRule typeRule(Oid type, int typmod) {
+    for (const FixedRule& fixed : kFixedRules) {
+        if (fixed.type == type)
+            return fixed.rule;
+    }
     switch (type) {
-        case kBool:
-            return {adVarChar, kBooleanTextSize, PgDecoder::BooleanText};
-        case kBytea:
-            return {adLongVarBinary, 0, PgDecoder::Bytes};
-        case kChar:
-            return {adWChar, 1, PgDecoder::OutputText};
-        case kName:
-            return {adVarWChar, kNameSize, PgDecoder::Text};
-        case kInt8:
-            return {adBigInt, 0, PgDecoder::Int64};
-        case kInt2:
-            return {adSmallInt, 0, PgDecoder::Int16};
-        case kInt4:
-            return {adInteger, 0, PgDecoder::Int32};
-        case kText:
-            return {adLongVarWChar, kLongVarcharSize, PgDecoder::Text};
-        case kOid:
-        case kXid:
-            return {adUnsignedInt, 0, PgDecoder::Unsigned32};
+        case kBpchar:
+        case kVarchar:
+            return characterRule(type, typmod);
         case kJson:
             return {adVarWChar, unknownSize(type, typmod), PgDecoder::Text};
         case kJsonb:
             return {adVarWChar, unknownSize(type, typmod), PgDecoder::Jsonb};
         case kXml:
             return {adLongVarWChar, unknownSize(type, typmod), PgDecoder::OutputText};
-        case kFloat4:
-            return {adSingle, 0, PgDecoder::Float32};
-        case kFloat8:
-            return {adDouble, 0, PgDecoder::Float64};
-        case kMoney:
-            return {adDouble, 0, PgDecoder::Money};
-        case kMacaddr:
-            return {adVarWChar, kMacaddrSize, PgDecoder::OutputText};
-        case kInet:
-        case kCidr:
-            return {adVarWChar, kInetSize, PgDecoder::OutputText};
-        case kBpchar:
-        case kVarchar:
-            return characterRule(type, typmod);
-        case kDate:
-            return {adDBDate, 0, PgDecoder::Date};
-        case kTime:
-            return {adDBTime, 0, PgDecoder::Time};
-        case kTimestamp:
-        case kTimestampTz:
-            return {adDBTimeStamp, 0, PgDecoder::Timestamp};
         case kInterval:
             return {adVarWChar, intervalSize(typmod), PgDecoder::OutputText};
         case kTimeTz:
@@ -170,10 +167,6 @@ TypeRule typeRule(Oid type, int typmod) {
             return {adVarChar, unknownSize(type, typmod), PgDecoder::BitText};
         case kVarbit:
             return {adVarWChar, unknownSize(type, typmod), PgDecoder::BitText};
-        case kNumeric:
-            return {adNumeric, 0, PgDecoder::Numeric};
-        case kUuid:
-            return {adGUID, 0, PgDecoder::Uuid};
         default:
             return {adVarWChar, unknownSize(type, typmod), PgDecoder::OutputText};
     }

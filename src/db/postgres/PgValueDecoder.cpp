@@ -56,31 +56,57 @@ bool PgValueDecoder::decodeNumber(const PgColumn& column, QByteArrayView bytes,
     const char* data = bytes.data();
     switch (column.decoder) {
         case PgDecoder::Int16:
-            return hasSize(bytes, 2) && (value.integer = pgInt16(data), true);
+            if (!hasSize(bytes, 2))
+                return false;
+            value.integer = pgInt16(data);
+            return true;
         case PgDecoder::Int32:
-            return hasSize(bytes, 4) && (value.integer = pgInt32(data), true);
+            if (!hasSize(bytes, 4))
+                return false;
+            value.integer = pgInt32(data);
+            return true;
         case PgDecoder::Int64:
-            return hasSize(bytes, 8) && (value.integer = pgInt64(data), true);
+            if (!hasSize(bytes, 8))
+                return false;
+            value.integer = pgInt64(data);
+            return true;
         case PgDecoder::Unsigned32:
-            return hasSize(bytes, 4) && (value.unsignedInteger = pgUint32(data), true);
+            if (!hasSize(bytes, 4))
+                return false;
+            value.unsignedInteger = pgUint32(data);
+            return true;
         case PgDecoder::Float32:
-            return hasSize(bytes, 4) && (value.real = std::bit_cast<float>(pgUint32(data)), true);
+            if (!hasSize(bytes, 4))
+                return false;
+            value.real = std::bit_cast<float>(pgUint32(data));
+            return true;
         case PgDecoder::Float64:
-            return hasSize(bytes, 8) && (value.real = std::bit_cast<double>(pgUint64(data)), true);
+            if (!hasSize(bytes, 8))
+                return false;
+            value.real = std::bit_cast<double>(pgUint64(data));
+            return true;
+        default:
+            return decodeDecimal(column, bytes, value);
+    }
+}
+
+bool PgValueDecoder::decodeDecimal(const PgColumn& column, QByteArrayView bytes,
+                                   Value& value) const {
+    switch (column.decoder) {
         case PgDecoder::Numeric:
             if (!pgNumericText(bytes, value.buffer))
                 return false;
-            value.keepBuffer();
-            return true;
+            break;
         case PgDecoder::Money:
             if (!hasSize(bytes, 8))
                 return false;
-            pgMoneyText(pgInt64(data), moneyScale_, value.buffer);
-            value.keepBuffer();
-            return true;
+            pgMoneyText(pgInt64(bytes.data()), moneyScale_, value.buffer);
+            break;
         default:
             return false;
     }
+    value.keepBuffer();
+    return true;
 }
 
 bool PgValueDecoder::decodeText(const PgColumn& column, QByteArrayView bytes, Value& value) const {

@@ -23,6 +23,7 @@ class PgValueDecoder {
 
   private:
     bool decodeNumber(const PgColumn& column, QByteArrayView bytes, Value& value) const;
+    bool decodeDecimal(const PgColumn& column, QByteArrayView bytes, Value& value) const;
     bool decodeText(const PgColumn& column, QByteArrayView bytes, Value& value) const;
     bool decodeTemporal(const PgColumn& column, QByteArrayView bytes, Value& value) const;
 
