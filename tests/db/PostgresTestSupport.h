@@ -21,6 +21,9 @@ class PostgresTest : public ::testing::Test {
     // A name of this test process, for a table, view or type, dropped now
     // if it exists and again when the test ends.
     QString objectName(const QString& stem, const QString& kind = QStringLiteral("TABLE"));
+    // A table with a column of every type the provider reads (cN for the
+    // N-th: c1 integer, c2 bigint, c12 bit(3), c23 text) and three rows.
+    QString everyTypeTable();
 
   private:
     void drop(const QString& kind, const QString& name) const;
