@@ -1,5 +1,6 @@
 #include "db/postgres/PgCopyStream.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "db/postgres/PgBinary.h"
@@ -97,9 +98,9 @@ bool PgCopyStream::parseRow(int at) {
             unexpectedRow();
         span.length = pgInt32(data + at);
         span.offset = at + 4;
-        at = span.offset + (span.length > 0 ? span.length : 0);
-        if (span.length < -1 || at > length_)
+        if (span.length < -1 || span.length > length_ - span.offset)
             unexpectedRow();
+        at = span.offset + std::max(span.length, 0);
     }
     if (at != length_)
         unexpectedRow();
