@@ -116,6 +116,23 @@ TEST_F(PostgresSession, AFailedTableDoesNotSpoilTheRestOfTheRun) {
     native->close();
 }
 
+TEST_F(PostgresSession, ATableLeftHalfReadIsStoppedAndTheRunGoesOn) {
+    const QString table = threeRows();
+    auto native = openConnection(nativeString());
+    const auto started = std::chrono::steady_clock::now();
+    native->beginTableRead();
+    auto rs = native->execute(QStringLiteral("Select generate_series(1, 100000000) AS g"));
+    EXPECT_EQ(rs->field(0).value().integer, 1);
+    rs->moveNext();
+    rs.reset();  // the rest is not read, but stopped
+    native->endTableRead(true);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    native->beginTableRead();
+    EXPECT_EQ(native->execute(QStringLiteral("Select * from ") + table)->readAllRows().rows, 3);
+    native->endTableRead(true);
+    native->close();
+}
+
 TEST_F(PostgresSession, TheRunReadsEveryTableInOneSnapshot) {
     const QString table = threeRows();
     const QString query = QStringLiteral("Select * from ") + table;
