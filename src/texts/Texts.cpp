@@ -123,6 +123,13 @@ QString driverGaveNoMessage(const char* call, long returnCode) {
         .arg(returnCode);
 }
 
+QString pgUnexpectedValue(const QString& column) {
+    return QStringLiteral(
+               "Il server PostgreSQL ha inviato un valore della colonna %1 in una "
+               "forma inattesa")
+        .arg(column);
+}
+
 QString invalidValue(const QString& column, const QString& shown, QStringView validType) {
     return QStringLiteral("La colonna %1 contiene \"%2\", che non è %3")
         .arg(column, shown, validType.toString());

@@ -86,6 +86,10 @@ inline constexpr QStringView kConnectionDead = u"il driver segnala la connession
 inline constexpr QStringView kNoDataSource =
     u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";
 QString driverGaveNoMessage(const char* call, long returnCode);
+// The built-in PostgreSQL provider, when the server sends what it cannot read.
+inline constexpr QStringView kPgUnexpectedRow =
+    u"Il server PostgreSQL ha inviato una riga in una forma inattesa";
+QString pgUnexpectedValue(const QString& column);
 
 // A stored value that is not one of its column's type: "a valid <type>".
 QString invalidValue(const QString& column, const QString& shown, QStringView validType);

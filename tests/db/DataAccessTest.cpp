@@ -351,6 +351,8 @@ QString streamingOptions(const TestDatabase& database) {
         case TestDatabase::Kind::Server:
             break;
     }
+    if (database.builtInProvider)
+        return {};
     return database.name == u"PostgreSQL" ? QStringLiteral(";UseDeclareFetch=1;Fetch=10")
                                           : QStringLiteral(";NO_CACHE=1");
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <atomic>
 #include <cstdlib>
@@ -26,6 +27,22 @@ TestDatabase server(const char* name, const char* variable) {
     if (database.connectionString.isEmpty()) {
         database.missingReason = QStringLiteral("%1 is not set (scripts/test starts the server)")
                                      .arg(QString::fromLatin1(variable));
+    }
+    return database;
+}
+
+// The same server through a built-in provider: the driver's string with its
+// Driver= part replaced by Provider=<provider>. Set-up still goes through
+// the driver, since the provider only reads.
+TestDatabase builtInServer(const char* name, const char* variable, const char* provider) {
+    TestDatabase database = server(name, variable);
+    database.builtInProvider = true;
+    if (!database.connectionString.isEmpty()) {
+        static const QRegularExpression driver(
+            QStringLiteral("Driver\\s*=\\s*(\\{[^}]*\\}|[^;]*);?"),
+            QRegularExpression::CaseInsensitiveOption);
+        database.connectionString.replace(
+            driver, QStringLiteral("Provider=%1;").arg(QString::fromLatin1(provider)));
     }
     return database;
 }
@@ -77,6 +94,7 @@ std::vector<TestDatabase> sqliteDatabases() {
 std::vector<TestDatabase> testDatabases() {
     std::vector<TestDatabase> databases = sqliteDatabases();
     databases.push_back(server("PostgreSQL", "BRIVANO_TEST_POSTGRES"));
+    databases.push_back(builtInServer("PostgreSQLNative", "BRIVANO_TEST_POSTGRES", "PostgreSQL"));
     databases.push_back(server("MariaDB", "BRIVANO_TEST_MARIADB"));
     return databases;
 }

@@ -18,18 +18,23 @@ struct TestDatabase {
     // database server.
     enum class Kind { SqliteOdbc, SqliteNative, Server };
 
-    QString name;  // "SQLite", "SQLiteNative", "PostgreSQL", "MariaDB": used in test names
+    // "SQLite", "SQLiteNative", "PostgreSQL", "PostgreSQLNative", "MariaDB":
+    // used in test names
+    QString name;
     QString connectionString;  // connection string; empty when unavailable
     // Where set-up statements go (CREATE, INSERT, ...): the same database,
     // through a connection that may write.
     QString setupConnectionString;
     Kind kind = Kind::Server;
     QString missingReason;  // why connectionString is empty
+    // Read through a provider built into Brivano rather than a driver.
+    bool builtInProvider = false;
 };
 
 // The databases of this run: a fresh SQLite file always (through the ODBC
 // driver and through the built-in provider), and the servers that
-// scripts/test started (BRIVANO_TEST_POSTGRES, BRIVANO_TEST_MARIADB). When
+// scripts/test started (BRIVANO_TEST_POSTGRES, BRIVANO_TEST_MARIADB), the
+// PostgreSQL server through its driver and through the built-in provider. When
 // BRIVANO_REQUIRE_SERVERS=1 a missing server is a test failure, never a skip.
 std::vector<TestDatabase> testDatabases();
 

@@ -3,6 +3,7 @@
 #include "db/ConnectionString.h"
 #include "db/LayerErrors.h"
 #include "db/odbc/OdbcConnection.h"
+#include "db/postgres/PgConnection.h"
 #include "db/sqlite/SqliteConnection.h"
 
 namespace brivano::db {
@@ -24,6 +25,8 @@ class ProviderConnection final : public Connection {
                 provider_ = std::make_unique<SqliteConnection>();
                 break;
             case ProviderKind::PostgreSQL:
+                provider_ = std::make_unique<PgConnection>();
+                break;
             case ProviderKind::MariaDB:
             case ProviderKind::Odbc:
                 provider_ = std::make_unique<OdbcConnection>();

@@ -8,8 +8,9 @@ namespace brivano::db {
 
 // A closed connection that picks its provider when it is opened, from the
 // connection string: "Provider=SQLite;Data Source=/path/file.db" opens the
-// file through the built-in SQLite provider (read-only); every other string
-// goes to the ODBC driver manager unchanged.
+// file through the built-in SQLite provider, "Provider=PostgreSQL;Host=...;
+// Database=..." the server through the built-in PostgreSQL provider (both
+// read-only); every other string goes to the ODBC driver manager unchanged.
 std::unique_ptr<Connection> createConnection();
 
 }  // namespace brivano::db

@@ -1,0 +1,77 @@
+#include "db/postgres/PgResultSet.h"
+
+#include "db/postgres/PgQueryText.h"
+
+namespace brivano::db {
+
+PgResultSet::PgResultSet(std::shared_ptr<PgSession> session,
+                         std::shared_ptr<const PgCommand> command)
+    : session_(std::move(session)),
+      command_(std::move(command)),
+      stream_(*session_, static_cast<int>(command_->columns.size())),
+      decoder_(command_->moneyScale),
+      values_(command_->columns.size()),
+      decodedInRow_(command_->columns.size(), 0) {
+    buildFields(command_->columns);
+    stream_.start(pgCopyStatement(command_->text, command_->columns));
+    if (!stream_.next())
+        endReached();
+}
+
+PgResultSet::PgResultSet(std::shared_ptr<PgSession> session,
+                         std::shared_ptr<const PgCommand> command, NoRows)
+    : session_(std::move(session)),
+      command_(std::move(command)),
+      stream_(*session_, 0),
+      decoder_(command_->moneyScale) {
+    buildFields(command_->columns);
+    endReached();
+}
+
+void PgResultSet::advance() {
+    ++row_;
+    try {
+        if (stream_.next())
+            return;
+    } catch (const Error&) {
+        // A row that cannot be read ends the result: there is no current
+        // row to stand on.
+        endReached();
+        throw;
+    }
+    endReached();
+}
+
+std::int64_t PgResultSet::countRemainingRows() {
+    std::int64_t rows = 1;  // the current row
+    try {
+        rows += stream_.skipRest();
+    } catch (const Error&) {
+        endReached();
+        throw;
+    }
+    endReached();
+    return rows;
+}
+
+const Value& PgResultSet::valueAt(int position) {
+    checkCurrentRow();
+    const auto index = static_cast<size_t>(position);
+    Value& value = values_[index];
+    if (decodedInRow_[index] != row_) {
+        if (stream_.isNull(position)) {
+            value.kind = ValueKind::Null;
+        } else {
+            try {
+                decoder_.decode(command_->columns[index], stream_.field(position), value);
+            } catch (const Error&) {
+                value.kind = ValueKind::Null;
+                throw;
+            }
+        }
+        decodedInRow_[index] = row_;
+    }
+    return value;
+}
+
+}  // namespace brivano::db

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "db/Error.h"
+#include "db/postgres/PgCanceller.h"
+#include "db/postgres/PgHandles.h"
+
+namespace brivano::db {
+
+// Something that streams rows over the session's connection (a COPY under
+// way). Nothing else can run on the connection until it has let go.
+class PgStream {
+  public:
+    virtual ~PgStream() = default;
+    // `drain`: the connection is wanted for something else, and the stream
+    // must stop and read away what is left of it; otherwise the connection
+    // is going away and must not be touched.
+    virtual void letGo(bool drain) noexcept = 0;
+};
+
+// One connection to a PostgreSQL server, opened read-only, and what every
+// use of it shares: the statement under way, the snapshot of the run, the
+// cancel request and the loss of the connection. A connection object makes
+// a new session for every open; result sets keep it alive, and once closed
+// it stays closed, so that they can tell.
+class PgSession {
+  public:
+    PgSession() = default;
+    ~PgSession() { end(); }
+    PgSession(const PgSession&) = delete;
+    PgSession& operator=(const PgSession&) = delete;
+
+    // Connects with the keywords of a "Provider=PostgreSQL;..." string and
+    // makes the session read-only; throws libpq's error when it cannot.
+    void open(const QString& connectionString);
+    // Ends the run's snapshot and disconnects; the session is closed
+    // afterwards even when that fails. A lost connection throws the lost
+    // connection error once more.
+    void close();
+    // Disconnects without a word (for destructors).
+    void end() noexcept;
+
+    bool isOpen() const { return connection_ != nullptr; }
+
+    // The connection, ready for a statement: throws when it is closed or
+    // lost, and makes any stream under way let go first.
+    PGconn* use();
+    PGconn* handle() const { return connection_.get(); }
+
+    // Runs one statement in the extended protocol, which takes a single
+    // statement only, with text parameters; throws unless its result has
+    // the status `expected`.
+    PgResult run(const QByteArray& statement, ExecStatusType expected,
+                 const std::vector<const char*>& parameters = {});
+    // Checks the result of a statement run on use(): throws its error.
+    PgResult check(PgResult result, ExecStatusType expected);
+    // Throws the error of a failed result (null: of the connection), after
+    // noting a lost connection.
+    [[noreturn]] void fail(const PGresult* result);
+
+    // A stream takes the connection, and gives it back.
+    void startStream(PgStream& stream);
+    void endStream(const PgStream& stream) noexcept;
+    // Asks the server to stop what the session runs now.
+    void cancel() noexcept { canceller_.cancel(); }
+    // Notes that the connection broke, if it did; true when it is lost.
+    bool noteIfLost(const Error& cause) noexcept;
+
+    // The run's snapshot: see Connection::beginTableRead.
+    void beginTableRead();
+    void endTableRead(bool completed);
+    bool inTableRead() const { return inTableRead_; }
+
+  private:
+    void settle() noexcept;
+
+    PgConnectionHandle connection_;
+    PgCanceller canceller_;
+    std::optional<Error> lost_;
+    PgStream* stream_ = nullptr;
+    bool inTableRead_ = false;
+};
+
+}  // namespace brivano::db

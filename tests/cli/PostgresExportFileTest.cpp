@@ -1,0 +1,62 @@
+// Switching a connection string from the PostgreSQL ODBC driver to the
+// built-in provider must not change a byte of the export file.
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "db/PostgresTestSupport.h"
+
+namespace brivano::test {
+namespace {
+
+class PostgresExportFile : public PostgresTest {
+  protected:
+    // The export file that brivano-export writes for `tables`.
+    QByteArray exportOf(const QString& connectionString, const QStringList& tables) {
+        const QString output = folder_.filePath(QStringLiteral("export-%1.txt").arg(++exports_));
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), folder_.path());
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(BRIVANO_EXPORT_BINARY),
+                      QStringList{QStringLiteral("--connection"), connectionString,
+                                  QStringLiteral("--output"), output} +
+                          tables);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        QFile file(output);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << output.toStdString();
+        return file.readAll();
+    }
+
+  private:
+    QTemporaryDir folder_;
+    int exports_ = 0;
+};
+
+TEST_F(PostgresExportFile, IsTheSameThroughTheDriverAndTheProvider) {
+    const QString every = everyTypeTable();
+    const QString many = objectName(QStringLiteral("many_rows"));
+    const QString view = objectName(QStringLiteral("expressions"), QStringLiteral("VIEW"));
+    const QString empty = objectName(QStringLiteral("no_rows"));
+    runSetup({QStringLiteral("CREATE TABLE %1 (id integer not null, code char(10), name "
+                             "varchar(40), amount double precision, stamp timestamp)")
+                  .arg(many),
+              QStringLiteral("INSERT INTO %1 SELECT x, 'C' || lpad(x::text, 7, '0'), "
+                             "'Articolo ' || x || ' di prova', x * 1.25, timestamp "
+                             "'2023-11-14 22:13:20' + x * interval '37 seconds' "
+                             "FROM generate_series(1, 20000) x")
+                  .arg(many),
+              QStringLiteral("CREATE VIEW %1 AS SELECT c1 + 1 AS expression, c23 AS text, "
+                             "1.5 AS exact, c12 AS bits FROM %2")
+                  .arg(view, every),
+              QStringLiteral("CREATE TABLE %1 (a integer, b text)").arg(empty)});
+    const QStringList tables{every, many, view, empty};
+    const QByteArray fromDriver = exportOf(odbcString(), tables);
+    const QByteArray fromProvider = exportOf(nativeString(), tables);
+    EXPECT_GT(fromDriver.count('\n'), 20000);
+    EXPECT_TRUE(fromProvider == fromDriver) << "the files differ";
+}
+
+}  // namespace
+}  // namespace brivano::test
