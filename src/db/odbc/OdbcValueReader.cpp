@@ -135,6 +135,10 @@ void OdbcValueReader::convertText(const OdbcColumn& column, QByteArrayView text,
             break;
         case TextForm::ServerDateTime:
             converted = convertStoredText(column.shape.kind, text, value, DateTimeForm::Server);
+            // A time of day reaches the engine without its fraction, as
+            // ODBC's time structure has none.
+            if (column.shape.kind == ValueKind::Time)
+                value.time.nanosecond = 0;
             break;
         default:
             converted = convertStoredText(column.shape.kind, text, value);
