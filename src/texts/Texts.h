@@ -70,6 +70,9 @@ inline constexpr QStringView kTooManyRows =
     u"Il risultato ha più righe di quante ne conti un intero a 32 bit";
 inline constexpr QStringView kNoConnection = u"Nessuna connessione al database";
 QString connectionLost(const QString& cause);
+inline constexpr QStringView kResultSetSuperseded =
+    u"Il risultato non è più leggibile: la connessione ha eseguito un altro comando";
+QString invalidPort(const QString& port);
 inline constexpr QStringView kNoDataSource =
     u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";
 QString driverGaveNoMessage(const char* call, long returnCode);
