@@ -2,6 +2,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/LayerErrors.h"
+#include "db/mariadb/MariaDbConnection.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/sqlite/SqliteConnection.h"
 
@@ -23,8 +24,10 @@ class ProviderConnection final : public Connection {
             case ProviderKind::Sqlite:
                 provider_ = std::make_unique<SqliteConnection>();
                 break;
-            case ProviderKind::PostgreSQL:
             case ProviderKind::MariaDB:
+                provider_ = std::make_unique<MariaDbConnection>();
+                break;
+            case ProviderKind::PostgreSQL:
             case ProviderKind::Odbc:
                 provider_ = std::make_unique<OdbcConnection>();
                 break;
