@@ -120,7 +120,7 @@ std::vector<ColumnCase> columnCases(const TestDatabase& database) {
     if (database.name == u"PostgreSQL") {
         return postgresCases();
     }
-    if (database.name == u"MariaDB") {
+    if (isMariaDb(database)) {
         return mariadbCases();
     }
     return sqliteCases();
@@ -136,7 +136,7 @@ Dialect dialectOf(const TestDatabase& database) {
     if (database.name == u"PostgreSQL") {
         return {"text", "bytea", "varchar", true};
     }
-    if (database.name == u"MariaDB") {
+    if (isMariaDb(database)) {
         return {"longtext", "longblob", "varchar(1000)", false};
     }
     return {"text", "blob", "varchar(10)", false};

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <atomic>
 #include <cstdlib>
@@ -77,8 +78,28 @@ std::vector<TestDatabase> sqliteDatabases() {
 std::vector<TestDatabase> testDatabases() {
     std::vector<TestDatabase> databases = sqliteDatabases();
     databases.push_back(server("PostgreSQL", "BRIVANO_TEST_POSTGRES"));
-    databases.push_back(server("MariaDB", "BRIVANO_TEST_MARIADB"));
+    const TestDatabase mariadb = server("MariaDB", "BRIVANO_TEST_MARIADB");
+    databases.push_back(mariadb);
+    // Set-up goes through the driver: the built-in provider only reads.
+    TestDatabase native = mariadb;
+    native.name = QStringLiteral("MariaDBNative");
+    native.connectionString = mariadbProviderString(mariadb.connectionString);
+    databases.push_back(native);
     return databases;
+}
+
+bool isMariaDb(const TestDatabase& database) {
+    return database.name.startsWith(u"MariaDB");
+}
+
+QString mariadbProviderString(const QString& odbcString) {
+    if (odbcString.isEmpty())
+        return {};
+    static const QRegularExpression driver(QStringLiteral("Driver\\s*=\\s*(\\{[^}]*\\}|[^;]*)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString provider = odbcString;
+    provider.replace(driver, QStringLiteral("Provider=MariaDB"));
+    return provider;
 }
 
 TestDatabase freshInstance(const TestDatabase& database) {
