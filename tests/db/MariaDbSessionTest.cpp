@@ -1,0 +1,245 @@
+// How the built-in MariaDB provider holds its session: read-only, one
+// snapshot for a run, prepared statements only, a statement stopped from
+// another thread, and a connection that went away.
+#include <QElapsedTimer>
+#include <chrono>
+#include <thread>
+
+#include "DatabaseCases.h"
+#include "db/LayerErrors.h"
+
+namespace brivano::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Client and server numbers for a connection that went away under a call.
+constexpr long kServerGone = 2006;
+constexpr long kServerLost = 2013;
+constexpr long kConnectionKilled = 1927;
+constexpr long kQueryInterrupted = 1317;
+
+std::vector<TestDatabase> nativeMariaDb() {
+    std::vector<TestDatabase> databases;
+    for (const TestDatabase& database : testDatabases()) {
+        if (database.name == u"MariaDBNative")
+            databases.push_back(database);
+    }
+    return databases;
+}
+
+class MariaDbSessionTest : public DatabaseTest {
+  protected:
+    // A table of `rows` integers 1..rows.
+    QString numbers(const QString& stem, int rows) {
+        const QString table = tableName(stem);
+        runSetup(
+            {QStringLiteral("CREATE TABLE %1 (a int) ENGINE=InnoDB").arg(table),
+             QStringLiteral("INSERT INTO %1 SELECT seq FROM seq_1_to_%2").arg(table).arg(rows)});
+        return table;
+    }
+
+    static int rowsRead(db::Connection& connection, const QString& query) {
+        auto rs = connection.execute(query);
+        int rows = 0;
+        for (; !rs->atEnd(); rs->moveNext()) {
+            rs->field(0).value();
+            ++rows;
+        }
+        return rows;
+    }
+
+    static std::int64_t sessionId(db::Connection& connection) {
+        auto rs = connection.execute(QStringLiteral("Select connection_id() as id"));
+        const db::Value& value = rs->field(0).value();
+        return value.kind == db::ValueKind::Unsigned
+                   ? static_cast<std::int64_t>(value.unsignedInteger)
+                   : value.integer;
+    }
+};
+
+TEST_P(MariaDbSessionTest, OnlyReadsAndRunsOneStatementAtATime) {
+    const QString table = numbers(QStringLiteral("guarded"), 3);
+    auto connection = openConnection(connectionString());
+    struct Case {
+        const char* what;
+        QString command;
+        const char* sqlState;
+    };
+    const Case cases[] = {
+        {"an insert", QStringLiteral("INSERT INTO %1 VALUES (4)").arg(table), "25006"},
+        {"a delete", QStringLiteral("DELETE FROM %1").arg(table), "25006"},
+        {"two statements", QStringLiteral("Select * from %1; DROP TABLE %1").arg(table), "42000"},
+        {"a table name that ends a statement",
+         QStringLiteral("Select * from %1;DELETE FROM %1").arg(table), "42000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const bool inSnapshot : {false, true}) {
+            if (inSnapshot)
+                connection->beginTableRead();
+            try {
+                connection->execute(c.command)->readAllRows();
+                ADD_FAILURE() << "it ran";
+            } catch (const Error& error) {
+                EXPECT_EQ(error.sqlState(), QString::fromLatin1(c.sqlState))
+                    << error.description().toStdString();
+            }
+            if (inSnapshot)
+                connection->endTableRead(false);
+        }
+    }
+    connection->close();
+    EXPECT_EQ(rowsRead(*openConnection(database().setupConnectionString),
+                       QStringLiteral("Select * from ") + table),
+              3);
+}
+
+TEST_P(MariaDbSessionTest, ARunReadsOneSnapshotWhateverHappensMeanwhile) {
+    const QString table = numbers(QStringLiteral("snapshot"), 3);
+    const QString other = numbers(QStringLiteral("other"), 2);
+    const QString query = QStringLiteral("Select * from ") + table;
+    auto connection = openConnection(connectionString());
+    connection->beginTableRead();
+    EXPECT_EQ(connection->execute(query)->readAllRows().rows, 3);
+    // Committed between the count and the rows: not seen by either.
+    runSetup({QStringLiteral("INSERT INTO %1 VALUES (4)").arg(table)});
+    EXPECT_EQ(rowsRead(*connection, query), 3);
+    connection->endTableRead(true);
+
+    // Failures within the run leave the snapshot as it was.
+    const std::function<void()> failures[] = {
+        [&] { connection->execute(QStringLiteral("Select * from nessuna")); },
+        [&] { connection->execute(QStringLiteral("INSERT INTO %1 VALUES (5)").arg(table)); },
+        [&] {
+            std::thread stopper([&] {
+                std::this_thread::sleep_for(300ms);
+                connection->cancel();
+            });
+            try {
+                connection->execute(QStringLiteral("Select sleep(20) as s"))->readAllRows();
+            } catch (...) {
+                stopper.join();
+                throw;
+            }
+            stopper.join();
+        },
+    };
+    for (const auto& fail : failures) {
+        connection->beginTableRead();
+        EXPECT_THROW(fail(), Error);
+        connection->endTableRead(false);
+        runSetup({QStringLiteral("INSERT INTO %1 VALUES (6)").arg(other)});
+        connection->beginTableRead();
+        EXPECT_EQ(connection->execute(QStringLiteral("Select * from ") + other)->readAllRows().rows,
+                  2);
+        EXPECT_EQ(connection->execute(query)->readAllRows().rows, 3);
+        connection->endTableRead(true);
+    }
+    connection->close();
+    connection->open(connectionString());
+    EXPECT_EQ(connection->execute(query)->readAllRows().rows, 4);
+}
+
+TEST_P(MariaDbSessionTest, ATableLeftHalfReadDoesNotSpoilTheNext) {
+    const QString big = numbers(QStringLiteral("half_read"), 50000);
+    const QString next = numbers(QStringLiteral("next"), 7);
+    auto connection = openConnection(connectionString());
+    connection->beginTableRead();
+    EXPECT_EQ(connection->execute(QStringLiteral("Select * from ") + big)->readAllRows().rows,
+              50000);
+    auto rs = connection->execute(QStringLiteral("Select * from ") + big);
+    for (int row = 0; row < 10; ++row)
+        rs->moveNext();
+    connection->endTableRead(false);
+
+    connection->beginTableRead();
+    const QString query = QStringLiteral("Select * from ") + next;
+    EXPECT_EQ(connection->execute(query)->readAllRows().rows, 7);
+    EXPECT_EQ(rowsRead(*connection, query), 7);
+    connection->endTableRead(true);
+    // The result left behind has lost its rows to the commands that came
+    // after it, and says so instead of ending early.
+    try {
+        rs->moveNext();
+        ADD_FAILURE() << "the old result went on";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), db::kOperationNotAllowed);
+    }
+}
+
+TEST_P(MariaDbSessionTest, CancelStopsTheStatementFromAnotherThread) {
+    auto connection = openConnection(connectionString());
+    connection->cancel();  // nothing runs: harmless
+    struct Case {
+        const char* what;
+        QString query;
+    };
+    const Case cases[] = {
+        {"a statement that has not given its first row", QStringLiteral("Select sleep(30) as s")},
+        {"rows streaming", QStringLiteral("Select seq, sleep(0.01) as s from seq_1_to_3000")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QElapsedTimer clock;
+        clock.start();
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(1s);
+            connection->cancel();
+        });
+        try {
+            rowsRead(*connection, c.query);
+            ADD_FAILURE() << "the statement was not stopped";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), kQueryInterrupted) << error.description().toStdString();
+            EXPECT_EQ(error.sqlState(), QStringLiteral("70100"));
+        }
+        stopper.join();
+        EXPECT_LT(clock.elapsed(), 15000);
+        // The connection goes on.
+        EXPECT_EQ(connection->execute(QStringLiteral("Select 1 as one"))->field(0).value().integer,
+                  1);
+    }
+}
+
+TEST_P(MariaDbSessionTest, ALostConnectionFailsEveryLaterOperationAtOnce) {
+    auto connection = openConnection(connectionString());
+    const std::int64_t id = sessionId(*connection);
+    auto rs = connection->execute(QStringLiteral("Select * from seq_1_to_100000000"));
+    ASSERT_FALSE(rs->atEnd());
+    for (int row = 0; row < 10; ++row)
+        rs->moveNext();
+    runSetup({QStringLiteral("KILL %1").arg(id)});
+    try {
+        for (int row = 0; row < 100000000; ++row)
+            rs->moveNext();
+        ADD_FAILURE() << "every row was read";
+    } catch (const Error& error) {
+        EXPECT_TRUE(error.number() == kServerLost || error.number() == kConnectionKilled ||
+                    error.number() == kServerGone)
+            << error.number() << " " << error.description().toStdString();
+    }
+    EXPECT_TRUE(rs->atEnd());
+
+    QElapsedTimer clock;
+    clock.start();
+    for (const auto& operation : std::initializer_list<std::function<void()>>{
+             [&] { connection->execute(QStringLiteral("Select 1 as one")); },
+             [&] { connection->beginTableRead(); }, [&] { connection->endTableRead(false); }}) {
+        try {
+            operation();
+            ADD_FAILURE() << "an operation on a lost connection succeeded";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), db::kConnectionLost) << error.description().toStdString();
+        }
+    }
+    EXPECT_LT(clock.elapsed(), 1000);
+    connection->close();
+    EXPECT_FALSE(connection->isOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(MariaDB, MariaDbSessionTest, ::testing::ValuesIn(nativeMariaDb()),
+                         databaseTestName);
+
+}  // namespace
+}  // namespace brivano::test
