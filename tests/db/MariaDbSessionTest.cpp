@@ -168,6 +168,39 @@ TEST_P(MariaDbSessionTest, ATableLeftHalfReadDoesNotSpoilTheNext) {
     }
 }
 
+TEST_P(MariaDbSessionTest, RowsGivenUpEarlyAreNotReadToTheirEnd) {
+    // A billion rows: reading them all to drop them would take minutes.
+    const QString endless = QStringLiteral("Select * from seq_1_to_1000000000");
+    auto connection = openConnection(connectionString());
+    struct Case {
+        const char* how;
+        std::function<void(std::unique_ptr<db::ResultSet>&)> giveUp;
+    };
+    const Case cases[] = {
+        {"the result goes", [](std::unique_ptr<db::ResultSet>& rs) { rs.reset(); }},
+        {"another command runs",
+         [&](std::unique_ptr<db::ResultSet>&) {
+             connection->execute(QStringLiteral("Select 2 as two"));
+         }},
+        {"the table read ends unfinished",
+         [&](std::unique_ptr<db::ResultSet>&) { connection->endTableRead(false); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        connection->beginTableRead();
+        auto rs = connection->execute(endless);
+        for (int row = 0; row < 1000; ++row)
+            rs->moveNext();
+        QElapsedTimer clock;
+        clock.start();
+        c.giveUp(rs);
+        EXPECT_EQ(connection->execute(QStringLiteral("Select 1 as one"))->field(0).value().integer,
+                  1);
+        EXPECT_LT(clock.elapsed(), 5000);
+        connection->endTableRead(true);
+    }
+}
+
 TEST_P(MariaDbSessionTest, CancelStopsTheStatementFromAnotherThread) {
     auto connection = openConnection(connectionString());
     connection->cancel();  // nothing runs: harmless

@@ -12,10 +12,8 @@ MariaDbResultSet::MariaDbResultSet(std::shared_ptr<MariaDbSession> session,
     execute();
 }
 
-MariaDbResultSet::~MariaDbResultSet() {
-    // Closing a statement that still streams reads the rest of its rows.
-    session_->endStream(this);
-}
+// Giving the statement back ends its stream, if it still has one.
+MariaDbResultSet::~MariaDbResultSet() = default;
 
 void MariaDbResultSet::execute() {
     session_->checkUsable();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <QtGlobal>
+
 #include "db/LayerErrors.h"
 
 namespace brivano::db {
@@ -17,6 +19,7 @@ constexpr const char* kReadOnlySession =
 }  // namespace
 
 void MariaDbSession::open(const MariaDbOptions& options) {
+    options_ = options;
     connection_ = connectMariaDb(options);
     threadId_ = mysql_thread_id(connection_.get());
     try {
@@ -76,6 +79,7 @@ MYSQL_STMT* MariaDbSession::prepare(const QString& text) {
 
 void MariaDbSession::release(MYSQL_STMT* statement) noexcept {
     if (statement == stream_) {
+        stopStream();
         stream_ = nullptr;
         streamReader_ = nullptr;
     }
@@ -130,11 +134,30 @@ void MariaDbSession::settle() {
     MYSQL_STMT* stream = stream_;
     if (stream == nullptr)
         return;
+    stopStream();
     stream_ = nullptr;
     streamReader_ = nullptr;
-    // Reads the rows the server still sends and drops them.
-    if (mysql_stmt_free_result(stream) != 0)
-        throw failure(stream);
+    // Reads the rows the server still sent and drops them, up to the end
+    // of the statement: the interruption asked for above is no failure.
+    if (mysql_stmt_free_result(stream) != 0) {
+        const Error error = failure(stream);
+        if (!isInterrupted(error))
+            throw error;
+    }
+}
+
+void MariaDbSession::stopStream() noexcept {
+    if (lost_ || !connection_)
+        return;
+    try {
+        killQuery(options_, threadId_);
+    } catch (const Error& error) {
+        // The rows are then read to their end instead: slower, no worse.
+        qWarning("MariaDB: the rows left unread could not be stopped: %s",
+                 qUtf8Printable(error.description()));
+    } catch (const std::exception& error) {
+        qWarning("MariaDB: the rows left unread could not be stopped: %s", error.what());
+    }
 }
 
 std::vector<MariaDbColumn> describeMariaDbStatement(MariaDbSession& session,

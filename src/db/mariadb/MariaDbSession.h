@@ -54,6 +54,11 @@ class MariaDbSession {
     void settle();
 
   private:
+    // Asks the server to stop sending the rows of a stream given up early,
+    // so that the rest need not all be read to be dropped.
+    void stopStream() noexcept;
+
+    MariaDbOptions options_;
     MysqlHandle connection_;
     std::vector<MysqlStatementHandle> statements_;
     unsigned long threadId_ = 0;
