@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <span>
 
 #include "DatabaseCases.h"
 #include "db/ConnectionString.h"
@@ -42,26 +43,14 @@ QStringList readTable(db::Connection& connection, const QString& query) {
     return seen;
 }
 
-std::vector<TestDatabase> nativeMariaDb() {
-    std::vector<TestDatabase> databases;
-    for (const TestDatabase& database : testDatabases()) {
-        if (database.name == u"MariaDBNative")
-            databases.push_back(database);
-    }
-    return databases;
-}
-
-class MariaDbProviderTest : public DatabaseTest {
-  protected:
-    const QString& odbcString() const { return database().setupConnectionString; }
+// A column of every type MariaDB has, and its values in rows 1 to 4.
+struct Column {
+    const char* declaration;
+    const char* values;  // separated by '|'
 };
 
-TEST_P(MariaDbProviderTest, DescribesAndReadsEveryColumnAsTheOdbcDriverDoes) {
-    struct Column {
-        const char* declaration;
-        const char* values;  // rows 1 to 4; a fifth has nulls
-    };
-    const Column columns[] = {
+std::span<const Column> everyColumnType() {
+    static const Column columns[] = {
         {"c_tinyint tinyint", "-5|-128|127|0"},
         {"c_utinyint tinyint unsigned", "200|0|255|1"},
         {"c_smallint smallint", "-300|-32768|32767|0"},
@@ -119,10 +108,15 @@ TEST_P(MariaDbProviderTest, DescribesAndReadsEveryColumnAsTheOdbcDriverDoes) {
          "'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11'|'00000000-0000-0000-0000-000000000000'|'ffffffff-"
          "ffff-ffff-ffff-ffffffffffff'|'123e4567-e89b-12d3-a456-426614174000'"},
     };
-    const QString table = tableName(QStringLiteral("every_type"));
+    return columns;
+}
+
+// The statements that make `table` with every type, four rows of values
+// and a fifth of nulls.
+QStringList everyTypeTable(const QString& table) {
     QStringList declarations{QStringLiteral("id int not null primary key")};
     std::vector<QStringList> rows(4);
-    for (const Column& column : columns) {
+    for (const Column& column : everyColumnType()) {
         declarations << QString::fromUtf8(column.declaration);
         const QStringList values = QString::fromUtf8(column.values).split(u'|');
         for (size_t row = 0; row < rows.size(); ++row)
@@ -137,7 +131,17 @@ TEST_P(MariaDbProviderTest, DescribesAndReadsEveryColumnAsTheOdbcDriverDoes) {
                      .arg(row + 1)
                      .arg(rows[row].join(QStringLiteral(", ")));
     }
-    runSetup(setup);
+    return setup;
+}
+
+class MariaDbProviderTest : public DatabaseTest {
+  protected:
+    const QString& odbcString() const { return database().setupConnectionString; }
+};
+
+TEST_P(MariaDbProviderTest, DescribesAndReadsEveryColumnAsTheOdbcDriverDoes) {
+    const QString table = tableName(QStringLiteral("every_type"));
+    runSetup(everyTypeTable(table));
 
     auto odbc = openConnection(odbcString());
     auto native = openConnection(connectionString());
@@ -328,8 +332,8 @@ TEST_P(MariaDbProviderTest, TheClientOptionFileSuppliesWhatTheStringLeavesOut) {
     qputenv("HOME", previous);
 }
 
-INSTANTIATE_TEST_SUITE_P(MariaDB, MariaDbProviderTest, ::testing::ValuesIn(nativeMariaDb()),
-                         databaseTestName);
+INSTANTIATE_TEST_SUITE_P(MariaDB, MariaDbProviderTest,
+                         ::testing::ValuesIn(mariadbNativeDatabases()), databaseTestName);
 
 }  // namespace
 }  // namespace brivano::test

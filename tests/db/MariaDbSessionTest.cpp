@@ -19,15 +19,6 @@ constexpr long kServerLost = 2013;
 constexpr long kConnectionKilled = 1927;
 constexpr long kQueryInterrupted = 1317;
 
-std::vector<TestDatabase> nativeMariaDb() {
-    std::vector<TestDatabase> databases;
-    for (const TestDatabase& database : testDatabases()) {
-        if (database.name == u"MariaDBNative")
-            databases.push_back(database);
-    }
-    return databases;
-}
-
 class MariaDbSessionTest : public DatabaseTest {
   protected:
     // A table of `rows` integers 1..rows.
@@ -271,7 +262,7 @@ TEST_P(MariaDbSessionTest, ALostConnectionFailsEveryLaterOperationAtOnce) {
     EXPECT_FALSE(connection->isOpen());
 }
 
-INSTANTIATE_TEST_SUITE_P(MariaDB, MariaDbSessionTest, ::testing::ValuesIn(nativeMariaDb()),
+INSTANTIATE_TEST_SUITE_P(MariaDB, MariaDbSessionTest, ::testing::ValuesIn(mariadbNativeDatabases()),
                          databaseTestName);
 
 }  // namespace

@@ -88,6 +88,15 @@ std::vector<TestDatabase> testDatabases() {
     return databases;
 }
 
+std::vector<TestDatabase> mariadbNativeDatabases() {
+    std::vector<TestDatabase> databases;
+    for (const TestDatabase& database : testDatabases()) {
+        if (database.name == u"MariaDBNative")
+            databases.push_back(database);
+    }
+    return databases;
+}
+
 bool isMariaDb(const TestDatabase& database) {
     return database.name.startsWith(u"MariaDB");
 }

@@ -35,6 +35,10 @@ struct TestDatabase {
 // BRIVANO_REQUIRE_SERVERS=1 a missing server is a test failure, never a skip.
 std::vector<TestDatabase> testDatabases();
 
+// The MariaDB entry of testDatabases() that goes through the built-in
+// provider, for bodies about that provider's ways.
+std::vector<TestDatabase> mariadbNativeDatabases();
+
 // True for the MariaDB server, whichever way it is reached.
 bool isMariaDb(const TestDatabase& database);
 
