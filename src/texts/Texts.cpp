@@ -95,6 +95,10 @@ QString invalidPort(const QString& port) {
         .arg(port);
 }
 
+QString cannotStopStatement(const QString& reason) {
+    return QStringLiteral("Impossibile fermare l'istruzione in corso sul database: %1").arg(reason);
+}
+
 QString driverGaveNoMessage(const char* call, long returnCode) {
     return QStringLiteral("%1 non riuscita (codice %2) e il driver non dà alcun messaggio")
         .arg(QString::fromLatin1(call))

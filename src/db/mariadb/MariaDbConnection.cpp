@@ -4,6 +4,7 @@
 
 #include "db/LayerErrors.h"
 #include "db/mariadb/MariaDbCountedQuery.h"
+#include "texts/Texts.h"
 
 namespace brivano::db {
 
@@ -105,10 +106,10 @@ void MariaDbConnection::cancel() noexcept {
     } catch (const Error& error) {
         // The statement then runs on and ends as it will; there is nobody
         // to throw to from here, so the reason goes to the log.
-        qWarning("MariaDB: the statement could not be stopped: %s",
-                 qUtf8Printable(error.description()));
+        qWarning("%s", qUtf8Printable(texts::cannotStopStatement(error.description())));
     } catch (const std::exception& error) {
-        qWarning("MariaDB: the statement could not be stopped: %s", error.what());
+        qWarning("%s",
+                 qUtf8Printable(texts::cannotStopStatement(QString::fromLocal8Bit(error.what()))));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include "db/LayerErrors.h"
+#include "texts/Texts.h"
 
 namespace brivano::db {
 
@@ -153,10 +154,10 @@ void MariaDbSession::stopStream() noexcept {
         killQuery(options_, threadId_);
     } catch (const Error& error) {
         // The rows are then read to their end instead: slower, no worse.
-        qWarning("MariaDB: the rows left unread could not be stopped: %s",
-                 qUtf8Printable(error.description()));
+        qWarning("%s", qUtf8Printable(texts::cannotStopStatement(error.description())));
     } catch (const std::exception& error) {
-        qWarning("MariaDB: the rows left unread could not be stopped: %s", error.what());
+        qWarning("%s",
+                 qUtf8Printable(texts::cannotStopStatement(QString::fromLocal8Bit(error.what()))));
     }
 }
 
