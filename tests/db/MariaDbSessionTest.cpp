@@ -2,6 +2,8 @@
 // snapshot for a run, prepared statements only, a statement stopped from
 // another thread, and a connection that went away.
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <chrono>
 #include <thread>
 
@@ -38,6 +40,47 @@ class MariaDbSessionTest : public DatabaseTest {
             ++rows;
         }
         return rows;
+    }
+
+    // Kills the connection's session from another one: the operation under
+    // way fails with the client's error, every later one at once.
+    void expectLostAfterKill(db::Connection& connection, bool midRead) {
+        const std::int64_t id = sessionId(connection);
+        std::unique_ptr<db::ResultSet> rs;
+        if (midRead) {
+            rs = connection.execute(QStringLiteral("Select * from seq_1_to_100000000"));
+            for (int row = 0; row < 10; ++row)
+                rs->moveNext();
+        }
+        runSetup({QStringLiteral("KILL %1").arg(id)});
+        try {
+            if (midRead) {
+                for (int row = 0; row < 100000000; ++row)
+                    rs->moveNext();
+            } else {
+                connection.execute(QStringLiteral("Select 1 as one"));
+            }
+            ADD_FAILURE() << "the killed session went on";
+        } catch (const Error& error) {
+            EXPECT_TRUE(error.number() == kServerLost || error.number() == kConnectionKilled ||
+                        error.number() == kServerGone)
+                << error.number() << " " << error.description().toStdString();
+        }
+        QElapsedTimer clock;
+        clock.start();
+        for (const auto& operation : std::initializer_list<std::function<void()>>{
+                 [&] { connection.execute(QStringLiteral("Select 1 as one")); },
+                 [&] { connection.endTableRead(false); }, [&] { connection.beginTableRead(); }}) {
+            try {
+                operation();
+                ADD_FAILURE() << "an operation on a lost connection succeeded";
+            } catch (const Error& error) {
+                EXPECT_EQ(error.number(), db::kConnectionLost) << error.description().toStdString();
+            }
+        }
+        EXPECT_LT(clock.elapsed(), 1000);
+        connection.close();
+        EXPECT_FALSE(connection.isOpen());
     }
 
     static std::int64_t sessionId(db::Connection& connection) {
@@ -227,39 +270,37 @@ TEST_P(MariaDbSessionTest, CancelStopsTheStatementFromAnotherThread) {
 }
 
 TEST_P(MariaDbSessionTest, ALostConnectionFailsEveryLaterOperationAtOnce) {
-    auto connection = openConnection(connectionString());
-    const std::int64_t id = sessionId(*connection);
-    auto rs = connection->execute(QStringLiteral("Select * from seq_1_to_100000000"));
-    ASSERT_FALSE(rs->atEnd());
-    for (int row = 0; row < 10; ++row)
-        rs->moveNext();
-    runSetup({QStringLiteral("KILL %1").arg(id)});
-    try {
-        for (int row = 0; row < 100000000; ++row)
-            rs->moveNext();
-        ADD_FAILURE() << "every row was read";
-    } catch (const Error& error) {
-        EXPECT_TRUE(error.number() == kServerLost || error.number() == kConnectionKilled ||
-                    error.number() == kServerGone)
-            << error.number() << " " << error.description().toStdString();
+    // Killed while its rows stream, or between two statements; and with an
+    // option file that asks the client library to reconnect, which must
+    // not bring back a session outside the snapshot.
+    struct Case {
+        const char* what;
+        bool midRead;
+        bool inSnapshot;
+        const char* optionFile;
+    };
+    const Case cases[] = {
+        {"killed mid-read", true, true, ""},
+        {"killed between statements", false, true, ""},
+        {"killed between statements, outside the snapshot", false, false, ""},
+        {"killed with reconnect in ~/.my.cnf", false, false, "[client]\nreconnect=1\n"},
+    };
+    const QByteArray home = qgetenv("HOME");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        QFile file(folder.filePath(QStringLiteral(".my.cnf")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.optionFile);
+        file.close();
+        qputenv("HOME", folder.path().toUtf8());
+        auto connection = openConnection(connectionString());
+        qputenv("HOME", home);
+        if (c.inSnapshot)
+            connection->beginTableRead();
+        expectLostAfterKill(*connection, c.midRead);
     }
-    EXPECT_TRUE(rs->atEnd());
-
-    QElapsedTimer clock;
-    clock.start();
-    for (const auto& operation : std::initializer_list<std::function<void()>>{
-             [&] { connection->execute(QStringLiteral("Select 1 as one")); },
-             [&] { connection->beginTableRead(); }, [&] { connection->endTableRead(false); }}) {
-        try {
-            operation();
-            ADD_FAILURE() << "an operation on a lost connection succeeded";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.number(), db::kConnectionLost) << error.description().toStdString();
-        }
-    }
-    EXPECT_LT(clock.elapsed(), 1000);
-    connection->close();
-    EXPECT_FALSE(connection->isOpen());
 }
 
 INSTANTIATE_TEST_SUITE_P(MariaDB, MariaDbSessionTest, ::testing::ValuesIn(mariadbNativeDatabases()),

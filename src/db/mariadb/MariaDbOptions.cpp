@@ -77,6 +77,11 @@ MysqlHandle connectMariaDb(const MariaDbOptions& options) {
                               orNull(options.password), orNull(options.database), options.port,
                               orNull(options.socket), 0) == nullptr,
            raw);
+    // Nor may it make the library reconnect behind our back: a new session
+    // would be neither read-only nor in the snapshot, and a lost connection
+    // must be reported as lost.
+    const my_bool reconnect = 0;
+    failIf(mysql_optionsv(raw, MYSQL_OPT_RECONNECT, &reconnect) != 0, raw);
     // An option file may name another character set, and it is read at
     // connect time: text must come as UTF-8 whatever it says.
     if (std::strcmp(mysql_character_set_name(raw), kCharacterSet) != 0)
