@@ -117,6 +117,15 @@ QString connectionLost(const QString& cause) {
     return QStringLiteral("Connessione al database persa: %1").arg(cause);
 }
 
+QString invalidPort(const QString& port) {
+    return QStringLiteral("La porta \"%1\" della stringa di connessione non è un numero valido")
+        .arg(port);
+}
+
+QString cannotStopStatement(const QString& reason) {
+    return QStringLiteral("Impossibile fermare l'istruzione in corso sul database: %1").arg(reason);
+}
+
 QString driverGaveNoMessage(const char* call, long returnCode) {
     return QStringLiteral("%1 non riuscita (codice %2) e il driver non dà alcun messaggio")
         .arg(QString::fromLatin1(call))

@@ -83,6 +83,10 @@ inline constexpr QStringView kTooManyRows =
 inline constexpr QStringView kNoConnection = u"Nessuna connessione al database";
 QString connectionLost(const QString& cause);
 inline constexpr QStringView kConnectionDead = u"il driver segnala la connessione interrotta";
+inline constexpr QStringView kResultSetSuperseded =
+    u"Il risultato non è più leggibile: la connessione ha eseguito un altro comando";
+QString invalidPort(const QString& port);
+QString cannotStopStatement(const QString& reason);
 inline constexpr QStringView kNoDataSource =
     u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";
 QString driverGaveNoMessage(const char* call, long returnCode);

@@ -130,13 +130,13 @@ TEST_P(DataAccessTest, LongTextIsReadWholeWhateverItHolds) {
     // text (PostgreSQL keeps none, the SQLite ODBC driver ends text there).
     const Dialect dialect = dialectOf(database());
     const bool keepsNul =
-        database().name == u"MariaDB" || database().kind == TestDatabase::Kind::SqliteNative;
+        isMariaDb(database()) || database().kind == TestDatabase::Kind::SqliteNative;
     const int control = keepsNul ? 0 : 1;
     const QString expected = u'a' + QString(QChar(control)) + QString(5000, u'b');
     QString literal;
     if (dialect.postgres) {
         literal = QStringLiteral("'a' || chr(%1) || repeat('b', 5000)").arg(control);
-    } else if (database().name == u"MariaDB") {
+    } else if (isMariaDb(database())) {
         literal = QStringLiteral("CONCAT('a', CHAR(%1), REPEAT('b', 5000))").arg(control);
     } else {
         literal = QStringLiteral("'a' || char(%1) || printf('%.5000c', 'b')").arg(control);

@@ -121,7 +121,7 @@ std::vector<ColumnCase> columnCases(const TestDatabase& database) {
     if (database.name.startsWith(u"PostgreSQL")) {
         return postgresCases();
     }
-    if (database.name == u"MariaDB") {
+    if (isMariaDb(database)) {
         return mariadbCases();
     }
     return sqliteCases();
@@ -137,7 +137,7 @@ Dialect dialectOf(const TestDatabase& database) {
     if (database.name.startsWith(u"PostgreSQL")) {
         return {"text", "bytea", "varchar", true};
     }
-    if (database.name == u"MariaDB") {
+    if (isMariaDb(database)) {
         return {"longtext", "longblob", "varchar(1000)", false};
     }
     return {"text", "blob", "varchar(10)", false};

@@ -96,7 +96,31 @@ std::vector<TestDatabase> testDatabases() {
     databases.push_back(server("PostgreSQL", "BRIVANO_TEST_POSTGRES"));
     databases.push_back(builtInServer("PostgreSQLNative", "BRIVANO_TEST_POSTGRES", "PostgreSQL"));
     databases.push_back(server("MariaDB", "BRIVANO_TEST_MARIADB"));
+    databases.push_back(builtInServer("MariaDBNative", "BRIVANO_TEST_MARIADB", "MariaDB"));
     return databases;
+}
+
+std::vector<TestDatabase> mariadbNativeDatabases() {
+    std::vector<TestDatabase> databases;
+    for (const TestDatabase& database : testDatabases()) {
+        if (database.name == u"MariaDBNative")
+            databases.push_back(database);
+    }
+    return databases;
+}
+
+bool isMariaDb(const TestDatabase& database) {
+    return database.name.startsWith(u"MariaDB");
+}
+
+QString mariadbProviderString(const QString& odbcString) {
+    if (odbcString.isEmpty())
+        return {};
+    static const QRegularExpression driver(QStringLiteral("Driver\\s*=\\s*(\\{[^}]*\\}|[^;]*)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString provider = odbcString;
+    provider.replace(driver, QStringLiteral("Provider=MariaDB"));
+    return provider;
 }
 
 TestDatabase freshInstance(const TestDatabase& database) {

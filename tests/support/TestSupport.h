@@ -18,8 +18,8 @@ struct TestDatabase {
     // database server.
     enum class Kind { SqliteOdbc, SqliteNative, Server };
 
-    // "SQLite", "SQLiteNative", "PostgreSQL", "PostgreSQLNative", "MariaDB":
-    // used in test names
+    // "SQLite", "SQLiteNative", "PostgreSQL", "PostgreSQLNative", "MariaDB",
+    // "MariaDBNative": used in test names
     QString name;
     QString connectionString;  // connection string; empty when unavailable
     // Where set-up statements go (CREATE, INSERT, ...): the same database,
@@ -33,10 +33,21 @@ struct TestDatabase {
 
 // The databases of this run: a fresh SQLite file always (through the ODBC
 // driver and through the built-in provider), and the servers that
-// scripts/test started (BRIVANO_TEST_POSTGRES, BRIVANO_TEST_MARIADB), the
-// PostgreSQL server through its driver and through the built-in provider. When
+// scripts/test started (BRIVANO_TEST_POSTGRES, BRIVANO_TEST_MARIADB), each
+// server through its ODBC driver and through the built-in provider. When
 // BRIVANO_REQUIRE_SERVERS=1 a missing server is a test failure, never a skip.
 std::vector<TestDatabase> testDatabases();
+
+// The MariaDB entry of testDatabases() that goes through the built-in
+// provider, for bodies about that provider's ways.
+std::vector<TestDatabase> mariadbNativeDatabases();
+
+// True for the MariaDB server, whichever way it is reached.
+bool isMariaDb(const TestDatabase& database);
+
+// The MariaDB server's ODBC string with its Driver= part made
+// "Provider=MariaDB": the same server through the built-in provider.
+QString mariadbProviderString(const QString& odbcString);
 
 // True when a missing server must fail the test rather than skip it.
 bool serversRequired();

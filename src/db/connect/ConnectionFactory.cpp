@@ -2,6 +2,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/LayerErrors.h"
+#include "db/mariadb/MariaDbConnection.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/postgres/PgConnection.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -28,6 +29,8 @@ class ProviderConnection final : public Connection {
                 provider_ = std::make_unique<PgConnection>();
                 break;
             case ProviderKind::MariaDB:
+                provider_ = std::make_unique<MariaDbConnection>();
+                break;
             case ProviderKind::Odbc:
                 provider_ = std::make_unique<OdbcConnection>();
                 break;

@@ -9,8 +9,9 @@ namespace brivano::db {
 // A closed connection that picks its provider when it is opened, from the
 // connection string: "Provider=SQLite;Data Source=/path/file.db" opens the
 // file through the built-in SQLite provider, "Provider=PostgreSQL;Host=...;
-// Database=..." the server through the built-in PostgreSQL provider (both
-// read-only); every other string goes to the ODBC driver manager unchanged.
+// Database=..." and "Provider=MariaDB;Server=...;..." a server through its
+// own client library (all read-only); every other string goes to the ODBC
+// driver manager unchanged.
 std::unique_ptr<Connection> createConnection();
 
 }  // namespace brivano::db

@@ -1,0 +1,99 @@
+#include "db/mariadb/MariaDbOptions.h"
+
+#include <cstring>
+
+#include "db/ConnectionString.h"
+#include "texts/Texts.h"
+
+namespace brivano::db {
+
+namespace {
+
+constexpr const char* kCharacterSet = "utf8mb4";
+// SQLSTATE for a connection string attribute that cannot be used.
+constexpr QStringView kGeneralError = u"HY000";
+constexpr unsigned int kMaxPort = 65535;
+
+// The first of `keys` that the string has.
+std::optional<QString> attribute(QStringView connectionString,
+                                 std::initializer_list<QStringView> keys) {
+    for (QStringView key : keys) {
+        if (std::optional<QString> value = connectionAttribute(connectionString, key))
+            return value;
+    }
+    return std::nullopt;
+}
+
+QByteArray text(QStringView connectionString, std::initializer_list<QStringView> keys) {
+    return attribute(connectionString, keys).value_or(QString()).toUtf8();
+}
+
+const char* orNull(const QByteArray& value) {
+    return value.isEmpty() ? nullptr : value.constData();
+}
+
+const char* orNull(const std::optional<QByteArray>& value) {
+    return value ? value->constData() : nullptr;
+}
+
+void failIf(bool failed, MYSQL* connection) {
+    if (failed)
+        throw mariaDbError(connection);
+}
+
+}  // namespace
+
+MariaDbOptions parseMariaDbOptions(QStringView connectionString) {
+    MariaDbOptions options;
+    options.host = text(connectionString, {u"Server", u"Host"});
+    options.socket = text(connectionString, {u"Socket"});
+    options.database = text(connectionString, {u"Database", u"DB"});
+    if (std::optional<QString> user = attribute(connectionString, {u"Uid", u"User ID", u"User"}))
+        options.user = user->toUtf8();
+    if (std::optional<QString> password = attribute(connectionString, {u"Pwd", u"Password"}))
+        options.password = password->toUtf8();
+    if (const std::optional<QString> port = attribute(connectionString, {u"Port"});
+        port && !port->trimmed().isEmpty()) {
+        bool ok = false;
+        options.port = port->trimmed().toUInt(&ok);
+        if (!ok || options.port == 0 || options.port > kMaxPort)
+            throw Error(0, texts::invalidPort(*port), kGeneralError.toString());
+    }
+    return options;
+}
+
+MysqlHandle connectMariaDb(const MariaDbOptions& options) {
+    MysqlHandle connection(mysql_init(nullptr));
+    if (!connection)
+        throw std::bad_alloc();
+    MYSQL* raw = connection.get();
+    const my_bool report = 1;
+    // The [client] group of the option files supplies what the string
+    // leaves out, the password and user above all (~/.my.cnf).
+    failIf(mysql_optionsv(raw, MYSQL_READ_DEFAULT_GROUP, "client") != 0, raw);
+    failIf(mysql_optionsv(raw, MYSQL_SET_CHARSET_NAME, kCharacterSet) != 0, raw);
+    failIf(mysql_optionsv(raw, MYSQL_REPORT_DATA_TRUNCATION, &report) != 0, raw);
+    failIf(mysql_real_connect(raw, orNull(options.host), orNull(options.user),
+                              orNull(options.password), orNull(options.database), options.port,
+                              orNull(options.socket), 0) == nullptr,
+           raw);
+    // Nor may it make the library reconnect behind our back: a new session
+    // would be neither read-only nor in the snapshot, and a lost connection
+    // must be reported as lost.
+    const my_bool reconnect = 0;
+    failIf(mysql_optionsv(raw, MYSQL_OPT_RECONNECT, &reconnect) != 0, raw);
+    // An option file may name another character set, and it is read at
+    // connect time: text must come as UTF-8 whatever it says.
+    if (std::strcmp(mysql_character_set_name(raw), kCharacterSet) != 0)
+        failIf(mysql_set_character_set(raw, kCharacterSet) != 0, raw);
+    return connection;
+}
+
+void killQuery(const MariaDbOptions& options, unsigned long threadId) {
+    MysqlHandle connection = connectMariaDb(options);
+    const QByteArray kill = "KILL QUERY " + QByteArray::number(static_cast<qulonglong>(threadId));
+    failIf(mysql_real_query(connection.get(), kill.constData(), kill.size()) != 0,
+           connection.get());
+}
+
+}  // namespace brivano::db

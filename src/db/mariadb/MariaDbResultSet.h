@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "db/ForwardResultSet.h"
+#include "db/mariadb/MariaDbColumn.h"
+#include "db/mariadb/MariaDbRowBuffers.h"
+#include "db/mariadb/MariaDbSession.h"
+
+namespace brivano::db {
+
+// The rows of one prepared statement, streamed: executed without storing
+// the result, fetched one row at a time in the binary protocol into
+// buffers that every row reuses, so that memory stays flat whatever the
+// table's size. It stands on its first row after construction. While it
+// streams, the connection can run nothing else: another command ends the
+// stream first, and this result then refuses to go on.
+class MariaDbResultSet final : public ForwardResultSet<MariaDbResultSet> {
+  public:
+    // Executes `statement`, prepared on `session`; its columns are those
+    // the server describes for the execution.
+    MariaDbResultSet(std::shared_ptr<MariaDbSession> session, MariaDbStatement statement);
+    ~MariaDbResultSet() override;
+
+    const MariaDbColumn& column(int position) const {
+        return columns_[static_cast<size_t>(position)];
+    }
+    const Value& valueAt(int position);
+
+  private:
+    friend class ForwardResultSet<MariaDbResultSet>;
+    bool connectionOpen() const { return session_->isOpen(); }
+    void advance();
+    std::int64_t countRemainingRows();
+
+    void execute();
+    void fetch();
+    void checkStreaming() const;
+    // Ends the result after a failed call, and throws its error.
+    [[noreturn]] void fail();
+    void finish();
+
+    std::shared_ptr<MariaDbSession> session_;
+    MariaDbStatement statement_;  // after session_: it goes first
+    std::vector<MariaDbColumn> columns_;
+    MariaDbRowBuffers buffers_;
+    std::vector<Value> values_;
+};
+
+}  // namespace brivano::db
