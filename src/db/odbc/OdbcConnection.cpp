@@ -28,7 +28,7 @@ std::unique_ptr<ResultSet> OdbcConnection::execute(const QString& commandText) {
         throw connectionClosedError();
     }
     session_->checkConnected();
-    if (session_->countsSelectedRows()) {
+    if (session_->countsSelectedRows() || session_->columnRules().byDeclaredName) {
         if (auto counted = prepareCountedOdbc(session_, commandText)) {
             return counted;
         }

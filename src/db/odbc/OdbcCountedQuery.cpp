@@ -1,6 +1,7 @@
 #include "db/odbc/OdbcCountedQuery.h"
 
 #include <QStringList>
+#include <optional>
 
 #include "db/CountedResultSet.h"
 #include "db/odbc/OdbcDescribe.h"
@@ -13,6 +14,7 @@ namespace brivano::db {
 namespace {
 
 constexpr SQLSMALLINT kQuoteChars = 8;
+constexpr SQLSMALLINT kNameChars = 256;
 
 // True for a command that reads rows: its first word is SELECT.
 bool isSelect(const QString& commandText) {
@@ -56,6 +58,49 @@ QString fetchQuery(const QString& commandText, const std::vector<OdbcColumn>& co
         return commandText;
     return QStringLiteral("SELECT ") + list.join(QStringLiteral(", ")) + QStringLiteral(" FROM (") +
            commandText + QStringLiteral(") AS brivano_rows");
+}
+
+// One row for each row of the command that can be read. A count need not
+// compute a column, and a computed one (in a view) may fail on a row that
+// reading would stop at: the rows counted are those whose every column was
+// computed, each named in the condition. Nothing when a derived table
+// cannot take the columns (two of one name).
+std::optional<QString> computedRowsQuery(const QString& commandText,
+                                         const std::vector<OdbcColumn>& columns,
+                                         const QString& quote) {
+    QString condition;
+    QStringList names;
+    for (const OdbcColumn& column : columns) {
+        if (column.name.isEmpty() || names.contains(column.name, Qt::CaseInsensitive))
+            return std::nullopt;
+        names << column.name;
+        QString name = column.name;
+        name.replace(quote, quote + quote);
+        condition +=
+            (condition.isEmpty() ? QStringLiteral("CASE WHEN ") : QStringLiteral(" + CASE WHEN ")) +
+            quote + name + quote + QStringLiteral(" IS NULL THEN 1 ELSE 0 END");
+    }
+    return QStringLiteral("SELECT 1 AS brivano_row FROM (") + commandText +
+           QStringLiteral(") AS brivano_rows WHERE ") + condition + QStringLiteral(" >= 0");
+}
+
+// SQLite counts a table without reading its rows, which makes counting
+// cheaper than any fetch through its driver; but only where every column is
+// a stored one (the driver names its table): an expression may fail on a
+// row that a count never computes. Nothing for a command with expressions,
+// which is then counted by reading it.
+std::optional<QString> storedRowsQuery(OdbcHandleRef statement, const QString& commandText,
+                                       SQLSMALLINT columns) {
+    for (SQLUSMALLINT number = 1; number <= columns; ++number) {
+        SQLWCHAR table[kNameChars] = {};
+        SQLSMALLINT bytes = 0;
+        if (!SQL_SUCCEEDED(SQLColAttributeW(statement.handle, number, SQL_DESC_TABLE_NAME, table,
+                                            sizeof(table), &bytes, nullptr)) ||
+            bytes <= 0)
+            return std::nullopt;
+    }
+    return QStringLiteral("SELECT 1 AS brivano_row FROM (") + commandText +
+           QStringLiteral(") AS brivano_rows");
 }
 
 class OdbcCountedQuery final : public CountedResultSet::Query {
@@ -127,29 +172,20 @@ std::unique_ptr<ResultSet> prepareCountedOdbc(const std::shared_ptr<OdbcSession>
     } catch (const Error&) {
         return nullptr;  // running the command tells why
     }
-    // A count need not compute a column, and a computed one (in a view) may
-    // fail on a row that reading would stop at: the rows counted are those
-    // whose every column was computed, each named in the condition.
-    QString condition;
-    QStringList names;
-    for (const OdbcColumn& column : described) {
-        // A derived table refuses two columns of one name.
-        if (column.name.isEmpty() || names.contains(column.name, Qt::CaseInsensitive))
-            return nullptr;
-        names << column.name;
-        QString name = column.name;
-        name.replace(quote, quote + quote);
-        condition +=
-            (condition.isEmpty() ? QStringLiteral("CASE WHEN ") : QStringLiteral(" + CASE WHEN ")) +
-            quote + name + quote + QStringLiteral(" IS NULL THEN 1 ELSE 0 END");
-    }
-    QString rowsQuery = QStringLiteral("SELECT 1 AS brivano_row FROM (") + commandText +
-                        QStringLiteral(") AS brivano_rows WHERE ") + condition +
-                        QStringLiteral(" >= 0");
+    std::optional<QString> rowsQuery = session->columnRules().byDeclaredName
+                                           ? storedRowsQuery(statement->ref(), commandText, columns)
+                                           : computedRowsQuery(commandText, described, quote);
+    if (!rowsQuery)
+        return nullptr;
     QString rows = fetchQuery(commandText, described, quote);
+    // The command that reads its own rows describes itself once it has run
+    // (SQLite's driver types an expression by its first value); one that
+    // casts is described as the command it stands for.
+    if (rows == commandText)
+        described.clear();
     return std::make_unique<CountedResultSet>(
         std::make_unique<OdbcCountedQuery>(session, std::move(rows), std::move(statement),
-                                           std::move(rowsQuery), std::move(described)),
+                                           std::move(*rowsQuery), std::move(described)),
         columns);
 }
 
