@@ -14,16 +14,25 @@ class ClickLabel : public QLabel {
   public:
     using QLabel::QLabel;
 
+    // The button that runs the same command from the keyboard, hidden
+    // behind this label: while it has the focus, the label shows the focus
+    // frame in its place.
+    void setFocusStandIn(QWidget* button);
+    bool showsFocusFrame() const { return showsFocus_; }
+
   signals:
     void clicked();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     bool pressed_ = false;
+    bool showsFocus_ = false;
 };
 
 }  // namespace brivano::app

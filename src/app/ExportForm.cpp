@@ -207,6 +207,34 @@ void setKeyboardOrder(ExportForm& form) {
     }
 }
 
+void describe(QWidget* widget, QStringView name, QStringView help) {
+    widget->setAccessibleName(name.toString());
+    widget->setAccessibleDescription(help.toString());
+}
+
+// What a screen reader says, in the window's language; and the focus frame
+// that the start and print buttons, hidden behind their labels, show on
+// those labels.
+void describeForScreenReaders(ExportForm& form) {
+    describe(form.text2, texts::kConnectionBoxName, texts::kConnectionBoxHelp);
+    describe(form.errori, texts::kMessageListName, texts::kMessageListHelp);
+    for (QWidget* start : {static_cast<QWidget*>(form.tabelle), static_cast<QWidget*>(form.label2),
+                           static_cast<QWidget*>(form.image3)})
+        describe(start, texts::kStartName, texts::kStartHelp);
+    for (QWidget* print : {static_cast<QWidget*>(form.stampa), static_cast<QWidget*>(form.label37),
+                           static_cast<QWidget*>(form.image1)})
+        describe(print, texts::kPrintName, texts::kPrintHelp);
+    const auto& groups = exporter::tableGroups();
+    for (int i = 0; i < ExportForm::kGroupButtons; ++i) {
+        const QString& group = groups[static_cast<size_t>(i)].caption;
+        describe(form.command[i], texts::groupButtonName(group), texts::groupButtonHelp(group));
+    }
+    describe(form.command[ExportForm::kTickAllButton], texts::kTickAll, texts::kTickAllHelp);
+    describe(form.command[ExportForm::kUntickAllButton], texts::kUntickAll, texts::kUntickAllHelp);
+    form.label2->setFocusStandIn(form.tabelle);
+    form.label37->setFocusStandIn(form.stampa);
+}
+
 }  // namespace
 
 QString slotObjectName(int index) {
@@ -229,6 +257,7 @@ ExportForm ExportForm::build(QWidget& window) {
     buildPrintStep(window, form, hand);
     buildMessages(window, form);
     setKeyboardOrder(form);
+    describeForScreenReaders(form);
     form.text2->setFocus();
     return form;
 }

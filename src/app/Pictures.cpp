@@ -32,8 +32,8 @@ QPixmap resourcePixmap(const QString& name) {
 
 QIcon windowIcon() {
     QIcon icon;
-    icon.addPixmap(resourcePixmap(QStringLiteral("arrow32.xpm")));
-    icon.addPixmap(resourcePixmap(QStringLiteral("arrow16.xpm")));
+    icon.addPixmap(resourcePixmap(QStringLiteral("icon32.png")));
+    icon.addPixmap(resourcePixmap(QStringLiteral("icon16.png")));
     return icon;
 }
 

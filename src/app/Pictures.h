@@ -10,7 +10,8 @@ namespace brivano::app {
 // throws brivano::Error when its resource is missing from the build, so a
 // broken build is noticed at start-up rather than as a blank control.
 
-// The window icon: an upward arrow, 32 x 32 and 16 x 16, 16 colours.
+// The window icon: Brivano's upward arrow, 32 x 32 and 16 x 16, 16 colours,
+// rendered from the application icon (data/icons).
 QIcon windowIcon();
 
 // Image3 beside "Start Export": a sheet of paper with a pencil, 32 x 32.

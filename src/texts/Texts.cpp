@@ -48,6 +48,14 @@ QString tableQualityWarning(const QString& table, std::int64_t ambiguousValues,
     return QStringLiteral("Attenzione: %1: %2").arg(table, parts.join(QStringLiteral("; ")));
 }
 
+QString groupButtonName(const QString& group) {
+    return QStringLiteral("Gruppo %1").arg(group);
+}
+
+QString groupButtonHelp(const QString& group) {
+    return QStringLiteral("Mostra le tabelle del gruppo %1").arg(group);
+}
+
 QString printFailed(const QString& reason) {
     return QStringLiteral("Stampa non riuscita: %1").arg(reason);
 }

@@ -25,6 +25,24 @@ inline constexpr QStringView kPictureHint = u"Conferma";
 inline constexpr QStringView kPrintButton = u"Stampa Errori";
 inline constexpr QStringView kPrint = u"Stampa";
 
+// What a screen reader says of the window's controls.
+inline constexpr QStringView kConnectionBoxName = u"Stringa di connessione";
+inline constexpr QStringView kConnectionBoxHelp =
+    u"La stringa con cui l'esportazione si collega al database";
+inline constexpr QStringView kMessageListName = u"Elenco dei messaggi";
+inline constexpr QStringView kMessageListHelp =
+    u"L'avanzamento e gli errori dell'ultima esportazione";
+inline constexpr QStringView kStartName = u"Avvia esportazione";
+inline constexpr QStringView kStartHelp =
+    u"Esporta le tabelle selezionate nel file di esportazione";
+inline constexpr QStringView kPrintName = u"Stampa l'elenco dei messaggi";
+inline constexpr QStringView kPrintHelp =
+    u"Stampa l'elenco dei messaggi sulla stampante predefinita";
+inline constexpr QStringView kTickAllHelp = u"Seleziona tutte le tabelle del gruppo";
+inline constexpr QStringView kUntickAllHelp = u"Toglie la selezione a tutte le tabelle del gruppo";
+QString groupButtonName(const QString& group);
+QString groupButtonHelp(const QString& group);
+
 // The export run: message list, status line and message boxes.
 inline constexpr QStringView kNothingTicked = u"Selezionare almeno una tabella";
 inline constexpr QStringView kExportCompleted = u"Esportazione Completata!";

@@ -1,8 +1,10 @@
 // The window as the operator first sees it: every control's place, kind,
 // container and text, its looks, its pictures and the keyboard order.
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -248,6 +250,55 @@ TEST_F(MainWindowTest, TabWalksThroughTheControlsInTheirOrderSkippingHiddenBoxes
 
     for (QWidget* widget : window().findChildren<QLabel*>()) {
         EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus) << widget->objectName().toStdString();
+    }
+}
+
+TEST_F(MainWindowTest, TheHiddenButtonsShowTheirFocusOnTheLabelsInFrontOfThem) {
+    openWindow();
+    const struct {
+        QWidget* button;
+        ClickLabel* label;
+        ClickLabel* other;
+    } pairs[] = {{form().tabelle, form().label2, form().label37},
+                 {form().stampa, form().label37, form().label2}};
+    for (const auto& pair : pairs) {
+        SCOPED_TRACE(pair.button->objectName().toStdString());
+        const QImage before = pair.label->grab().toImage();
+        pair.button->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        EXPECT_TRUE(pair.label->showsFocusFrame());
+        EXPECT_FALSE(pair.other->showsFocusFrame());
+        EXPECT_NE(pair.label->grab().toImage(), before);  // the frame is drawn
+        form().text2->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        EXPECT_FALSE(pair.label->showsFocusFrame());
+        EXPECT_EQ(pair.label->grab().toImage(), before);
+    }
+}
+
+TEST_F(MainWindowTest, AScreenReaderHearsItalianNamesForTheControls) {
+    openWindow();
+    const struct {
+        const char* control;
+        const char* name;
+    } cases[] = {
+        {"Text2", "Stringa di connessione"},
+        {"Errori", "Elenco dei messaggi"},
+        {"Label2", "Avvia esportazione"},
+        {"Image3", "Avvia esportazione"},
+        {"Tabelle", "Avvia esportazione"},
+        {"Label37", "Stampa l'elenco dei messaggi"},
+        {"Image1", "Stampa l'elenco dei messaggi"},
+        {"Stampa", "Stampa l'elenco dei messaggi"},
+        {"Command1", "Gruppo Tempi"},
+        {"Command4", "Gruppo Planning"},
+        {"Command5", "Seleziona tutti"},
+        {"Command6", "Annulla selezione"},
+    };
+    for (const auto& c : cases) {
+        QWidget* widget = control(QString::fromLatin1(c.control));
+        EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(c.name)) << c.control;
+        EXPECT_FALSE(widget->accessibleDescription().isEmpty()) << c.control;
     }
 }
 
