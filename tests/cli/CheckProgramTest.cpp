@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "ExportProcess.h"
+#include "support/ReadBack.h"
 #include "support/TestSupport.h"
 
 namespace brivano::cli::test {
@@ -114,6 +115,30 @@ TEST_P(CheckProgramTest, WithoutAFileItReadsTheWindowsExportFile) {
     const ProcessResult checked = runCheck({}, home_.path(), kItalian);
     EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
     EXPECT_TRUE(checked.out.endsWith("nessun problema\n")) << checked.out.toStdString();
+}
+
+TEST_P(CheckProgramTest, UnderItalianSettingsTheValuesTheFormatCarriesReadBack) {
+    const QString table = tableName(QStringLiteral("check_italian"));
+    const QString momentType = database().name == QStringLiteral("MariaDB")
+                                   ? QStringLiteral("DATETIME")
+                                   : QStringLiteral("TIMESTAMP");
+    runSetup({QStringLiteral("CREATE TABLE %1 (id INTEGER NOT NULL PRIMARY KEY, nome VARCHAR(20),"
+                             " giorno DATE, momento %2, importo DECIMAL(10,2))")
+                  .arg(table, momentType),
+              QStringLiteral("INSERT INTO %1 VALUES (1, 'Vite', '2026-12-07',"
+                             " '2026-12-07 14:05:09', 120.00)")
+                  .arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES (2, NULL, NULL, NULL, NULL)").arg(table)});
+    ASSERT_EQ(exportAndCheck(table, kItalian).exitCode, 0);
+
+    // A whole amount has no decimal comma: it is among what Italian
+    // settings carry, as dates are.
+    const brivano::test::ReaderSettings italian{
+        1252, exporter::CommaSettings::of(QLocale(QLocale::Italian, QLocale::Italy))};
+    using Row = std::vector<brivano::test::ReadEntry>;
+    EXPECT_EQ(brivano::test::readBack(file(), italian).rowsOf(table),
+              (std::vector<Row>{{"1", "Vite", "07/12/2026", "07/12/2026 14:05:09", "120"},
+                                {"2", std::nullopt, std::nullopt, std::nullopt, std::nullopt}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, CheckProgramTest,
