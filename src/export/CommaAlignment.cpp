@@ -22,7 +22,7 @@ qsizetype CommaAlignment::boundaryAt(qsizetype offset) const {
 
 template <typename To>
 void CommaAlignment::ends(std::size_t k, std::size_t i, To&& to) const {
-    const ColumnForm& form = forms_[k];
+    const ColumnForm& form = (*forms_)[k];
     const qsizetype start = boundaries_[i] + 1;
     if (form.quoted && start < body_.size() && body_[start] == '\'') {
         const qsizetype close = body_.indexOf('\'', start + 1);
@@ -44,52 +44,54 @@ void CommaAlignment::ends(std::size_t k, std::size_t i, To&& to) const {
     }
 }
 
-std::vector<std::int32_t> CommaAlignment::culprits(QByteArrayView body) {
-    std::vector<std::int32_t> found;
+void CommaAlignment::culprits(QByteArrayView body, const std::vector<ColumnForm>& forms,
+                              std::vector<std::int32_t>& found) {
+    found.clear();
     if (!body.startsWith(','))
-        return found;
+        return;
+    forms_ = &forms;
     body_ = body;
     boundaries_.clear();
     for (qsizetype at = 0; (at = body.indexOf(',', at)) >= 0; ++at)
         boundaries_.push_back(at);
     boundaries_.push_back(body.size());
-    const std::size_t columns = forms_.size();
+    const std::size_t columns = forms.size();
     const std::size_t count = boundaries_.size();
     if (static_cast<std::int64_t>(columns + 1) * static_cast<std::int64_t>(count * count) >
         kMostWork)
-        return found;
-    // reached: column k can start after boundary i; finishes: from there
-    // the rest of the line splits into the remaining columns.
-    std::vector<bool> reached((columns + 1) * count, false);
-    std::vector<bool> finishes((columns + 1) * count, false);
+        return;
+    reached_.assign((columns + 1) * count, 0);
+    finishes_.assign((columns + 1) * count, 0);
+    culprit_.assign(columns, 0);
     auto at = [count](std::size_t k, std::size_t i) { return k * count + i; };
-    reached[at(0, 0)] = true;
+    reached_[at(0, 0)] = 1;
     for (std::size_t k = 0; k < columns; ++k) {
         for (std::size_t i = 0; i + 1 < count; ++i) {
-            if (reached[at(k, i)])
-                ends(k, i, [&](std::size_t j) { reached[at(k + 1, j)] = true; });
+            if (reached_[at(k, i)])
+                ends(k, i, [&](std::size_t j) { reached_[at(k + 1, j)] = 1; });
         }
     }
-    if (!reached[at(columns, count - 1)])
-        return found;
-    finishes[at(columns, count - 1)] = true;
-    std::vector<bool> culprit(columns, false);
+    if (!reached_[at(columns, count - 1)])
+        return;
+    finishes_[at(columns, count - 1)] = 1;
     for (std::size_t k = columns; k-- > 0;) {
         for (std::size_t i = 0; i + 1 < count; ++i) {
+            // Only a way that starts at the line's start can name a culprit.
+            if (!reached_[at(k, i)])
+                continue;
             ends(k, i, [&](std::size_t j) {
-                if (!finishes[at(k + 1, j)])
+                if (!finishes_[at(k + 1, j)])
                     return;
-                finishes[at(k, i)] = true;
-                if (reached[at(k, i)] && j > i + 1)
-                    culprit[k] = true;
+                finishes_[at(k, i)] = 1;
+                if (j > i + 1)
+                    culprit_[k] = 1;
             });
         }
     }
     for (std::size_t k = 0; k < columns; ++k) {
-        if (culprit[k])
+        if (culprit_[k])
             found.push_back(static_cast<std::int32_t>(k));
     }
-    return found;
 }
 
 }  // namespace brivano::exporter

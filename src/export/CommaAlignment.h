@@ -17,12 +17,12 @@ namespace brivano::exporter {
 // lines only: the work grows with the square of the commas.
 class CommaAlignment {
   public:
-    explicit CommaAlignment(const std::vector<ColumnForm>& forms) : forms_(forms) {}
-
-    // `body` is the line after its kind letter, so it starts with a comma.
-    // The culprits by position, or nothing when no way exists (or the line
-    // has too many commas to try).
-    std::vector<std::int32_t> culprits(QByteArrayView body);
+    // `body` is the line after its kind letter, so it starts with a comma;
+    // `forms` are its columns'. The culprits by position go to `found`,
+    // nothing when no way exists (or the line has too many commas to try).
+    // The object keeps its room from line to line.
+    void culprits(QByteArrayView body, const std::vector<ColumnForm>& forms,
+                  std::vector<std::int32_t>& found);
 
   private:
     // Calls `to(j)` for every boundary j at which column k, starting after
@@ -31,9 +31,14 @@ class CommaAlignment {
     void ends(std::size_t k, std::size_t i, To&& to) const;
     qsizetype boundaryAt(qsizetype offset) const;
 
-    const std::vector<ColumnForm>& forms_;
+    const std::vector<ColumnForm>* forms_ = nullptr;
     QByteArrayView body_;
     std::vector<qsizetype> boundaries_;  // the commas, then the line's end
+    // By column and boundary: column k can start after boundary i; from
+    // there the rest of the line splits into the remaining columns.
+    std::vector<std::uint8_t> reached_;
+    std::vector<std::uint8_t> finishes_;
+    std::vector<std::uint8_t> culprit_;
 };
 
 }  // namespace brivano::exporter

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "export/CommaAlignment.h"
-
 namespace brivano::exporter {
 namespace {
 
@@ -91,12 +89,12 @@ void DataLineSplitter::explainCommas(QByteArrayView body, Stop stop, std::size_t
     // Surplus commas shift every entry after them: a quoted column then
     // meets a piece of something else. Where they fit some column, that
     // is what happened.
-    std::vector<std::int32_t> culprits = CommaAlignment(forms_).culprits(body);
-    if (culprits.empty())
-        culprits = CommaAlignment(wider_).culprits(body);
-    if (!culprits.empty() || stop == Stop::Extra) {
+    alignment_.culprits(body, forms_, culprits_);
+    if (culprits_.empty())
+        alignment_.culprits(body, wider_, culprits_);
+    if (!culprits_.empty() || stop == Stop::Extra) {
         addFault(problem, LineFault::ExtraFields);
-        if (culprits.empty()) {
+        if (culprits_.empty()) {
             // No way fits: every plain column that may hold a comma is
             // a candidate.
             for (std::size_t k = 0; k < wider_.size(); ++k) {
@@ -104,7 +102,7 @@ void DataLineSplitter::explainCommas(QByteArrayView body, Stop stop, std::size_t
                     addColumn(problem, k);
             }
         }
-        for (const std::int32_t k : culprits)
+        for (const std::int32_t k : culprits_)
             addColumn(problem, static_cast<std::size_t>(k));
         return;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "export/CommaAlignment.h"
 #include "export/ExportBlock.h"
 #include "export/ExportLineSource.h"
 
@@ -41,6 +42,8 @@ class DataLineSplitter {
     std::vector<ColumnForm> forms_;
     std::vector<ColumnForm> wider_;
     std::vector<ExportEntry> entries_;
+    CommaAlignment alignment_;
+    std::vector<std::int32_t> culprits_;
 };
 
 }  // namespace brivano::exporter

@@ -37,11 +37,14 @@ bool isRealText(QByteArrayView text, bool commaAllowed) {
     if (text == "NaN" || text == "Infinity" || text == "-Infinity")
         return true;
     // A decimal separator appears once: a second comma is a separator.
-    if (text.count(',') > (commaAllowed ? 1 : 0))
-        return false;
-    return allOf(text, [](char c) {
-        return isDigit(c) || c == '-' || c == '+' || c == '.' || c == ',' || c == 'E';
-    });
+    int commas = commaAllowed ? 1 : 0;
+    for (const char c : text) {
+        if (c == ',' && --commas < 0)
+            return false;
+        if (!isDigit(c) && c != '-' && c != '+' && c != '.' && c != ',' && c != 'E')
+            return false;
+    }
+    return true;
 }
 
 bool isGuidText(QByteArrayView text) {
@@ -108,14 +111,14 @@ ColumnForm columnForm(std::int16_t typeCode, CommaSettings commas) {
 }
 
 bool fitsShape(const ColumnForm& form, QByteArrayView text) {
+    if (form.shape == EntryShape::Text && form.mayHoldComma)
+        return true;  // anything at all
     if (text.isEmpty() || text == kNull)
         return true;
-    if (!form.mayHoldComma && text.contains(','))
-        return false;
     switch (form.shape) {
         case EntryShape::Text:
         case EntryShape::DateTime:
-            return true;
+            return form.mayHoldComma || !text.contains(',');
         case EntryShape::Integer:
             return isIntegerText(text);
         case EntryShape::Real:
