@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <cstdint>
 
@@ -143,5 +145,47 @@ QString withReason(const QString& what, int errorNumber);
 // The database side's own failures.
 inline constexpr QStringView kSeveralStatements =
     u"Il comando contiene più di un'istruzione: ne è ammessa una sola";
+
+// Reading an export file back (brivano-check).
+QString cannotReadExportFile(const QString& path);
+QString exportFileIsEmpty(const QString& path);
+QString notAnExportFile(const QString& path);
+// A column whose name cannot be read, by its position from 1.
+QString columnByPosition(int position);
+// A number as the operator reads it: "4.210".
+QString italianNumber(std::int64_t number);
+// The parts of a block's summary line.
+QString checkSummary(const QString& table, const QString& what);
+QString checkColumnsAndRows(std::int64_t columns, std::int64_t rows);
+QString checkShortBlock(std::int64_t columns, std::int64_t announced, std::int64_t found);
+QString checkEmptied(std::int64_t announced);
+inline constexpr QStringView kCheckEmptyTable = u"tabella vuota";
+inline constexpr QStringView kCheckNoProblem = u"nessun problema";
+// "3 righe ambigue (righe 118, 240, 977: colonna Note)"; `more` lines
+// beyond those shown.
+QString checkAmbiguousLines(std::int64_t count, const QString& shownLines, std::int64_t more,
+                            const QStringList& columns);
+QString checkLineList(const QList<std::int64_t>& lines);
+// The detail of one problem line and of what a block holds beyond it.
+QString checkProblem(std::int64_t line, const QStringList& columns, const QStringList& faults);
+QString checkContinuation(std::int64_t splitLine);
+QString checkMoreProblems(std::int64_t count);
+QString checkExtraRows(std::int64_t announced, std::int64_t found);
+inline constexpr QStringView kFaultExtraFields =
+    u"più campi che colonne: una virgola dentro un valore senza apici";
+inline constexpr QStringView kFaultMissingFields =
+    u"meno campi che colonne: la riga finisce dentro un valore (un a capo CR LF nel testo)";
+inline constexpr QStringView kFaultUnclosedQuote = u"un apice che nessun apice chiude";
+inline constexpr QStringView kFaultMissingQuote = u"un valore senza gli apici della sua colonna";
+inline constexpr QStringView kFaultTextAfterQuote = u"testo dopo l'apice di chiusura";
+inline constexpr QStringView kFaultLineBreak = u"un a capo (CR o LF da solo) dentro la riga";
+inline constexpr QStringView kFaultAmbiguousName =
+    u"un nome di colonna con una virgola o una parentesi quadra chiusa";
+inline constexpr QStringView kFaultUnexpectedLine = u"una riga fuori posto o di tipo sconosciuto";
+inline constexpr QStringView kFaultWrongFieldCount =
+    u"una riga delle colonne con più o meno campi che colonne";
+inline constexpr QStringView kFaultBadNumber =
+    u"un tipo, una dimensione o un attributo non numerico";
+inline constexpr QStringView kFaultFileEndsInLine = u"il file finisce dentro la riga";
 
 }  // namespace brivano::texts

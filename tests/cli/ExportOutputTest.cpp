@@ -13,6 +13,7 @@
 
 #include "ExportProcess.h"
 #include "cli/ExportCommandLine.h"
+#include "support/ReadBack.h"
 #include "support/TestSupport.h"
 
 namespace brivano::cli::test {
@@ -62,6 +63,7 @@ TEST_F(ExportOutputTest, ASymlinkHasItsTargetReplacedAndStaysALink) {
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_TRUE(QFileInfo(path(QStringLiteral("link.txt"))).isSymLink());
     EXPECT_EQ(fileBytes(path(QStringLiteral("target.txt"))), kBrand);
+    EXPECT_TRUE(brivano::test::readsBackUnambiguously(path(QStringLiteral("target.txt"))));
     // The new file keeps the permissions of the one it replaced.
     struct stat status {};
     ASSERT_EQ(::stat(QFile::encodeName(path(QStringLiteral("target.txt"))).constData(), &status),

@@ -42,6 +42,11 @@ ProcessResult runExport(const QStringList& arguments, const QString& home,
     return runProcess(QStringLiteral(BRIVANO_EXPORT_BINARY), arguments, home, environment);
 }
 
+ProcessResult runCheck(const QStringList& arguments, const QString& home,
+                       const std::vector<std::pair<QString, QString>>& environment) {
+    return runProcess(QStringLiteral(BRIVANO_CHECK_BINARY), arguments, home, environment);
+}
+
 ProcessResult runExportInShell(const QString& shellPrefix, const QStringList& arguments,
                                const QString& home) {
     QString command = shellPrefix + QStringLiteral("; exec \"$0\" \"$@\"");

@@ -24,6 +24,10 @@ struct ProcessResult {
 ProcessResult runExport(const QStringList& arguments, const QString& home,
                         const std::vector<std::pair<QString, QString>>& environment = {});
 
+// brivano-check, in the same way.
+ProcessResult runCheck(const QStringList& arguments, const QString& home,
+                       const std::vector<std::pair<QString, QString>>& environment = {});
+
 // The same through `bash -c`, for what needs a shell first (ulimit).
 ProcessResult runExportInShell(const QString& shellPrefix, const QStringList& arguments,
                                const QString& home);

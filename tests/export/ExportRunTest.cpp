@@ -12,6 +12,7 @@
 #include "SqliteDatabase.h"
 #include "db/connect/ConnectionFactory.h"
 #include "export/FileSizeLimit.h"
+#include "support/ReadBack.h"
 
 namespace brivano::test {
 namespace {
@@ -134,6 +135,7 @@ TEST_F(ExportRunTest, TablesAreExportedInSlotOrder) {
     host.tick(2, "Clienti");
     run.RunExport();
     EXPECT_EQ(exported(), kClienti + kArticoli);
+    EXPECT_TRUE(readsBackUnambiguously(exportPath()));
     EXPECT_EQ(host.messages, QStringList({completion("Clienti", 2), completion("Articoli", 3)}));
     EXPECT_EQ(shownTexts(), QStringList{kCompleted});
     EXPECT_EQ(run.TableName(), "Articoli");

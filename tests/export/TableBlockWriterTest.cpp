@@ -4,6 +4,7 @@
 #include "SqliteDatabase.h"
 #include "WriterFixture.h"
 #include "db/connect/ConnectionFactory.h"
+#include "support/ReadBack.h"
 
 namespace brivano::test {
 namespace {
@@ -40,6 +41,7 @@ TEST_F(WriterTest, TheWorkedExampleIsWrittenByteForByte) {
               "D,'A-001','Vite 4 mm',120,'07/12/2026 10:15:00'\r\n"
               "D,'A-002','Rondella d acciaio',Null,'01/12/2026 08:30:00'\r\n"
               "I,Vuota,0,0\r\n");
+    EXPECT_TRUE(readsBackUnambiguously(exportPath()));
     EXPECT_EQ(counts, (std::vector<std::int32_t>{2, 0}));
     EXPECT_TRUE(reported.isEmpty()) << reported.join('\n').toStdString();
 }
@@ -56,6 +58,7 @@ TEST_F(WriterTest, AnEmptyTableIsItsHeaderAndLeavesTheRowCountAlone) {
 TEST_F(WriterTest, OneColumnAndOneRowHasTheSameHeaderAsAnEmptyTable) {
     database.run({"CREATE TABLE Uno (X INTEGER NOT NULL)", "INSERT INTO Uno VALUES (7)"});
     EXPECT_EQ(write({"Uno"}), "I,Uno,0,0\r\nN,[X]\r\nT,3\r\nS,4\r\nA,20\r\nD,7\r\n");
+    EXPECT_TRUE(readsBackUnambiguously(exportPath()));
     EXPECT_EQ(counts, std::vector<std::int32_t>{1});
     EXPECT_EQ(host.tableStatus.last(), "Export Tabella Uno; TotRecors: 1");
 }

@@ -1,0 +1,246 @@
+#include "export/ExportFileReader.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <charconv>
+
+#include "db/AdoTypes.h"
+#include "db/Error.h"
+#include "texts/Texts.h"
+
+namespace brivano::exporter {
+namespace {
+
+constexpr char kSeparator = ',';
+// More columns than any database allows: the header is not one.
+constexpr std::int64_t kMostColumns = std::int64_t{1} << 16;
+
+// The kind letter of a line: "X," starts every line the writer makes.
+char kindOf(QByteArrayView bytes) {
+    return bytes.size() >= 2 && bytes[1] == kSeparator ? bytes[0] : '\0';
+}
+
+bool readNumber(QByteArrayView text, std::int64_t& number) {
+    if (text.isEmpty())
+        return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// "I,<name>,<lastColumn>,<lastRow>": the name may hold commas, so the
+// numbers are taken from the right.
+bool readHeader(QByteArrayView bytes, QByteArrayView& name, std::int64_t& lastColumn,
+                std::int64_t& lastRow) {
+    if (kindOf(bytes) != 'I')
+        return false;
+    const qsizetype rowComma = bytes.lastIndexOf(kSeparator);
+    const qsizetype columnComma = bytes.lastIndexOf(kSeparator, rowComma - 1);
+    if (columnComma < 2)
+        return false;
+    name = bytes.sliced(2, columnComma - 2);
+    return readNumber(bytes.sliced(columnComma + 1, rowComma - columnComma - 1), lastColumn) &&
+           readNumber(bytes.sliced(rowComma + 1), lastRow) && lastColumn >= 0 &&
+           lastColumn < kMostColumns && lastRow >= 0;
+}
+
+}  // namespace
+
+ExportFileReader::ExportFileReader(QString path, Settings settings)
+    : path_(std::move(path)), settings_(settings) {}
+
+QString ExportFileReader::decode(QByteArrayView bytes) const {
+    return db::decodeCodePage(bytes, settings_.codePage);
+}
+
+void ExportFileReader::read(ExportFileVisitor& visitor) {
+    visitor_ = &visitor;
+    inBlock_ = false;
+    ExportLineSource lines(path_);
+    PhysicalLine line;
+    if (!lines.next(line))
+        throw Error(0, texts::exportFileIsEmpty(path_));
+    if (!startBlock(line))
+        throw Error(0, texts::notAnExportFile(path_));
+    if (!line.terminated)
+        addProblem(line.number, LineFault::FileEndsInLine);
+    while (lines.next(line))
+        readLine(line);
+    finishBlock();
+}
+
+void ExportFileReader::readLine(const PhysicalLine& line) {
+    if (!line.terminated) {
+        // Cut short on its way: the line is not whole, nor is its row.
+        addProblem(line.number, LineFault::FileEndsInLine);
+        return;
+    }
+    const char kind = kindOf(line.bytes);
+    if (kind == 'I' && startBlock(line))
+        return;
+    if (kind == 'D' && expect_ == Expect::Rows) {
+        readDataLine(line);
+        return;
+    }
+    if (expect_ != Expect::Rows) {
+        readColumnLine(line);
+        return;
+    }
+    readOtherLine(line);
+}
+
+bool ExportFileReader::startBlock(const PhysicalLine& line) {
+    QByteArrayView name;
+    std::int64_t lastColumn = 0;
+    std::int64_t lastRow = 0;
+    if (!readHeader(line.bytes, name, lastColumn, lastRow))
+        return false;
+    finishBlock();
+    block_ = ExportBlock{};
+    block_.name = decode(name);
+    block_.headerLine = line.number;
+    block_.lastColumn = lastColumn;
+    block_.lastRow = lastRow;
+    inBlock_ = true;
+    expect_ = Expect::Names;
+    splitLine_ = 0;
+    return true;
+}
+
+void ExportFileReader::finishBlock() {
+    if (!inBlock_)
+        return;
+    inBlock_ = false;
+    visitor_->blockRead(block_);
+}
+
+void ExportFileReader::readColumnLine(const PhysicalLine& line) {
+    static constexpr char kKinds[] = {'N', 'T', 'S', 'A'};
+    const char kind = kindOf(line.bytes);
+    const char expected = kKinds[static_cast<int>(expect_)];
+    if (kind != expected) {
+        addProblem(line.number, LineFault::UnexpectedLine);
+        // Data without all its column lines: its columns are unknown, so
+        // every value may be anything.
+        if (kind == 'D' && expect_ != Expect::Names) {
+            expect_ = Expect::Rows;
+            setForms();
+            ++block_.rowsFound;
+        }
+        return;
+    }
+    if (expect_ == Expect::Names) {
+        block_.hasColumnLines = true;
+        block_.columns.assign(static_cast<std::size_t>(block_.columnCount()), ExportColumn{});
+        block_.columnsConcerned.assign(block_.columns.size(), false);
+        readNames(line);
+        expect_ = Expect::Types;
+        return;
+    }
+    readNumbers(line, expect_);
+    expect_ = static_cast<Expect>(static_cast<int>(expect_) + 1);
+    if (expect_ == Expect::Rows)
+        setForms();
+}
+
+void ExportFileReader::readNames(const PhysicalLine& line) {
+    const QString text = decode(line.bytes.sliced(1));
+    const qsizetype count = static_cast<qsizetype>(block_.columns.size());
+    QStringList parts = text.split(QLatin1Char(kSeparator));
+    parts.removeFirst();
+    const bool clear =
+        parts.size() == count && std::all_of(parts.begin(), parts.end(), [](const QString& part) {
+            return part.startsWith(u'[') && part.endsWith(u']') && part.count(u']') == 1;
+        });
+    if (!clear) {
+        // "],[" parts them unless a name holds that too.
+        parts = text.startsWith(u",[") && text.endsWith(u']')
+                    ? text.sliced(2, text.size() - 3).split(QStringLiteral("],["))
+                    : QStringList();
+        std::vector<std::int32_t> concerned;
+        for (qsizetype k = 0; k < parts.size() && parts.size() == count; ++k) {
+            if (parts[k].contains(u',') || parts[k].contains(u']'))
+                concerned.push_back(static_cast<std::int32_t>(k));
+        }
+        addProblem(line.number, LineFault::AmbiguousName, std::move(concerned));
+    }
+    for (qsizetype k = 0; k < count; ++k) {
+        QString& name = block_.columns[static_cast<std::size_t>(k)].name;
+        if (parts.size() == count)
+            name = clear ? parts[k].sliced(1, parts[k].size() - 2) : parts[k];
+        else
+            name = texts::columnByPosition(static_cast<int>(k) + 1);
+    }
+}
+
+void ExportFileReader::readNumbers(const PhysicalLine& line, Expect kind) {
+    const QByteArrayView body = line.bytes.sliced(1);
+    std::size_t k = 0;
+    bool numbers = true;
+    for (qsizetype at = 0; at < body.size(); ++k) {
+        qsizetype next = body.indexOf(kSeparator, at + 1);
+        if (next < 0)
+            next = body.size();
+        const QByteArrayView entry = body.sliced(at + 1, next - at - 1);
+        std::int64_t number = db::adEmpty;  // an empty entry: not readable when written
+        numbers = numbers && (entry.isEmpty() || readNumber(entry, number));
+        if (kind == Expect::Types && k < block_.columns.size())
+            block_.columns[k].type = static_cast<std::int16_t>(number);
+        at = next;
+    }
+    if (k != block_.columns.size())
+        addProblem(line.number, LineFault::WrongFieldCount);
+    else if (!numbers)
+        addProblem(line.number, LineFault::BadNumber);
+}
+
+void ExportFileReader::setForms() {
+    std::vector<ColumnForm> forms;
+    std::vector<ColumnForm> wider;
+    for (ExportColumn& column : block_.columns) {
+        column.form = columnForm(column.type, settings_.commas);
+        forms.push_back(column.form);
+        wider.push_back(columnForm(column.type, CommaSettings::anyLocale()));
+    }
+    splitter_.setColumns(std::move(forms), std::move(wider));
+}
+
+void ExportFileReader::readDataLine(const PhysicalLine& line) {
+    ++block_.rowsFound;
+    splitLine_ = 0;
+    if (splitter_.split(line, problem_)) {
+        if (visitor_->wantsRows())
+            visitor_->dataRow(block_, line.number, splitter_.entries());
+        return;
+    }
+    problem_.line = line.number;
+    block_.addProblem(problem_);
+    if (problem_.has(LineFault::MissingFields)) {
+        splitLine_ = line.number;
+        splitColumns_ = problem_.columns;
+    }
+}
+
+void ExportFileReader::readOtherLine(const PhysicalLine& line) {
+    if (splitLine_ == 0) {
+        addProblem(line.number, LineFault::UnexpectedLine);
+        return;
+    }
+    // The rest of a data line that a CR LF inside a value split.
+    LineProblem problem;
+    problem.line = line.number;
+    problem.faults = static_cast<std::uint16_t>(LineFault::Continuation);
+    problem.columns = splitColumns_;
+    problem.relatedLine = splitLine_;
+    block_.addProblem(problem);
+}
+
+void ExportFileReader::addProblem(std::int64_t line, LineFault fault,
+                                  std::vector<std::int32_t> columns) {
+    LineProblem problem;
+    problem.line = line;
+    problem.faults = static_cast<std::uint16_t>(fault);
+    problem.columns = std::move(columns);
+    block_.addProblem(problem);
+}
+
+}  // namespace brivano::exporter

@@ -1,0 +1,103 @@
+#include "export/ExportLineSource.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+
+#include "db/Error.h"
+#include "texts/Texts.h"
+
+namespace brivano::exporter {
+namespace {
+
+constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
+
+}  // namespace
+
+ExportLineSource::ExportLineSource(QString path, qsizetype bufferSize)
+    : path_(std::move(path)),
+      buffer_(std::make_unique_for_overwrite<char[]>(static_cast<size_t>(bufferSize))),
+      capacity_(bufferSize) {
+    fd_ = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0)
+        throw Error(errno, texts::withReason(texts::cannotReadExportFile(path_), errno));
+    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+ExportLineSource::~ExportLineSource() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool ExportLineSource::refill() {
+    if (atEnd_)
+        return false;
+    if (begin_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, static_cast<size_t>(end_ - begin_));
+        end_ -= begin_;
+        scanned_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ == capacity_) {
+        // One line longer than the buffer: it gets room for itself.
+        auto bigger = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(capacity_ * 2));
+        std::memcpy(bigger.get(), buffer_.get(), static_cast<size_t>(end_));
+        buffer_ = std::move(bigger);
+        capacity_ *= 2;
+    }
+    for (;;) {
+        const ssize_t read =
+            ::read(fd_, buffer_.get() + end_, static_cast<size_t>(capacity_ - end_));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            throw Error(errno, texts::withReason(texts::cannotReadExportFile(path_), errno));
+        if (read == 0) {
+            atEnd_ = true;
+            return false;
+        }
+        end_ += read;
+        return true;
+    }
+}
+
+bool ExportLineSource::next(PhysicalLine& line) {
+    line.hasBreak = false;
+    for (;;) {
+        const char* base = buffer_.get();
+        const void* found =
+            std::memchr(base + scanned_, kLineFeed, static_cast<size_t>(end_ - scanned_));
+        if (found != nullptr) {
+            const qsizetype at = static_cast<const char*>(found) - base;
+            scanned_ = at + 1;
+            if (at == begin_ || base[at - 1] != kCarriageReturn) {
+                line.hasBreak = true;  // a line feed alone: the line goes on
+                continue;
+            }
+            line.bytes = QByteArrayView(base + begin_, at - 1 - begin_);
+            line.terminated = true;
+            begin_ = scanned_;
+            break;
+        }
+        scanned_ = end_;
+        if (!refill()) {
+            if (begin_ == end_)
+                return false;
+            line.bytes = QByteArrayView(buffer_.get() + begin_, end_ - begin_);
+            line.terminated = false;
+            begin_ = scanned_ = end_;
+            break;
+        }
+    }
+    line.number = ++lineNumber_;
+    if (!line.hasBreak)
+        line.hasBreak = std::memchr(line.bytes.data(), kCarriageReturn,
+                                    static_cast<size_t>(line.bytes.size())) != nullptr;
+    return true;
+}
+
+}  // namespace brivano::exporter
