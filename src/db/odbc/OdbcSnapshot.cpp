@@ -103,6 +103,18 @@ std::optional<QString> OdbcSnapshot::queryText(QStringView statement) const {
 void OdbcSnapshot::beginTable() {
     if (scope_ == Scope::None)
         return;
+    if (dbms_ == OdbcDbms::Sqlite) {
+        // SQLite's driver holds a whole result in memory once autocommit is
+        // off: the transaction is opened by hand instead.
+        if (!inTransaction_) {
+            if (const std::optional<Error> failure = run(u"BEGIN")) {
+                scope_ = Scope::None;
+                return;
+            }
+            inTransaction_ = true;
+        }
+        return;
+    }
     if (!inTransaction_) {
         // With autocommit off the driver opens a transaction at the next
         // statement, and the snapshot is taken at its first read.
@@ -136,6 +148,11 @@ void OdbcSnapshot::endTable(bool completed) noexcept {
 void OdbcSnapshot::endTransaction() noexcept {
     // Nothing was written: ending the read-only transaction either way is
     // the same, and the next statement opens a new one.
+    if (dbms_ == OdbcDbms::Sqlite) {
+        run(u"ROLLBACK");
+        inTransaction_ = false;
+        return;
+    }
     SQLEndTran(SQL_HANDLE_DBC, connection_, SQL_ROLLBACK);
 }
 
