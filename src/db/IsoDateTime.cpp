@@ -120,6 +120,33 @@ bool takeDateTimeSeparator(Reader& reader) {
     return reader.take(' ') || reader.take('T');
 }
 
+// "YYYY-MM-DD HH:MM:SS", the form nearly every stored timestamp has, read
+// without the general reader; nothing for any other text.
+std::optional<std::pair<DateValue, TimeValue>> parsePlainTimestamp(QByteArrayView text) {
+    constexpr qsizetype kLength = 19;
+    if (text.size() != kLength || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':')
+        return std::nullopt;
+    int fields[6];
+    constexpr int kStarts[] = {0, 5, 8, 11, 14, 17};
+    constexpr int kWidths[] = {4, 2, 2, 2, 2, 2};
+    for (int f = 0; f < 6; ++f) {
+        int value = 0;
+        for (int i = 0; i < kWidths[f]; ++i) {
+            const char c = text[kStarts[f] + i];
+            if (c < '0' || c > '9')
+                return std::nullopt;
+            value = value * 10 + (c - '0');
+        }
+        fields[f] = value;
+    }
+    const DateValue date{fields[0], fields[1], fields[2]};
+    const TimeValue time{fields[3], fields[4], fields[5], 0};
+    if (!isCalendarDate(date) || !isTimeOfDay(time))
+        return std::nullopt;
+    return std::pair{date, time};
+}
+
 }  // namespace
 
 bool isCalendarDate(const DateValue& date) {
@@ -160,6 +187,8 @@ std::optional<TimeValue> parseIsoTime(QByteArrayView text, DateTimeForm form) {
 
 std::optional<std::pair<DateValue, TimeValue>> parseIsoTimestamp(QByteArrayView text,
                                                                  DateTimeForm form) {
+    if (const auto plain = parsePlainTimestamp(text))
+        return plain;
     Reader reader(text, form);
     const auto date = readDate(reader);
     if (!date) {

@@ -20,7 +20,15 @@ class ByteBuffer {
             grow(capacity);
     }
     void append(const char* bytes, qsizetype count) {
-        std::memcpy(extend(count), bytes, static_cast<size_t>(count));
+        char* at = extend(count);
+        // Most appends are a few bytes: copied inline, a library call
+        // would cost more than the copy.
+        if (count <= 8) {
+            for (qsizetype i = 0; i < count; ++i)
+                at[i] = bytes[i];
+            return;
+        }
+        std::memcpy(at, bytes, static_cast<size_t>(count));
     }
     void append(QByteArrayView bytes) { append(bytes.data(), bytes.size()); }
     void append(char byte) {

@@ -132,7 +132,9 @@ void CodePage::appendCodePoint(char32_t codePoint, ByteBuffer& out) {
     } else {
         encoded = convert(codePoint);
     }
-    out.append(encoded.bytes, encoded.size);
+    out.append(encoded.bytes[0]);
+    if (encoded.size > 1)
+        out.append(encoded.bytes[1]);
     if (encoded.replaced)
         ++replacements_;
 }
