@@ -264,71 +264,71 @@ void DateTimeText::appendTimestamp(const db::DateValue& date, const db::TimeValu
     append(time_, date, time, out);
 }
 
+DateTimeText::NumberField DateTimeText::numberField(Part part, const db::DateValue& date,
+                                                    const db::TimeValue& time) {
+    switch (part) {
+        case Part::Day:
+        case Part::Day2:
+            return {date.day, part == Part::Day2 ? 2 : 1};
+        case Part::Month:
+        case Part::Month2:
+            return {date.month, part == Part::Month2 ? 2 : 1};
+        case Part::Year:
+            return {date.year, kYearDigits};
+        case Part::Hour12:
+        case Part::Hour12Padded: {
+            const int hour = time.hour % kHoursPerHalfDay;
+            return {hour == 0 ? kHoursPerHalfDay : hour, part == Part::Hour12Padded ? 2 : 1};
+        }
+        case Part::Hour24:
+        case Part::Hour24Padded:
+            return {time.hour, part == Part::Hour24Padded ? 2 : 1};
+        case Part::Minute:
+        case Part::Minute2:
+            return {time.minute, part == Part::Minute2 ? 2 : 1};
+        case Part::Second:
+        case Part::Second2:
+            return {time.second, part == Part::Second2 ? 2 : 1};
+        default:
+            return {};
+    }
+}
+
+QByteArrayView DateTimeText::word(Part part, const db::DateValue& date,
+                                  const db::TimeValue& time) const {
+    const bool validMonth = date.month >= 1 && date.month <= 12;
+    switch (part) {
+        case Part::DayShortName:
+        case Part::DayLongName: {
+            const int weekday = QDate(date.year, date.month, date.day).dayOfWeek();
+            if (weekday < 1)
+                return {};
+            return (part == Part::DayShortName ? dayShortNames_ : dayLongNames_)[weekday - 1];
+        }
+        case Part::MonthShortName:
+        case Part::MonthLongName:
+            if (!validMonth)
+                return {};
+            return (part == Part::MonthShortName ? monthShortNames_
+                                                 : monthLongNames_)[date.month - 1];
+        case Part::AmPmUpper:
+            return time.hour < kHoursPerHalfDay ? amUpper_ : pmUpper_;
+        case Part::AmPmLower:
+            return time.hour < kHoursPerHalfDay ? amLower_ : pmLower_;
+        default:
+            return {};  // a fraction or a time zone: left out
+    }
+}
+
 void DateTimeText::append(const Pattern& pattern, const db::DateValue& date,
                           const db::TimeValue& time, ByteBuffer& out) const {
-    const bool validMonth = date.month >= 1 && date.month <= 12;
     for (const Piece& piece : pattern) {
-        switch (piece.part) {
-            case Part::Literal:
-                out.append(piece.bytes);
-                break;
-            case Part::Day:
-            case Part::Day2:
-                appendNumber(date.day, piece.part == Part::Day2 ? 2 : 1, out);
-                break;
-            case Part::DayShortName:
-            case Part::DayLongName: {
-                const int weekday = QDate(date.year, date.month, date.day).dayOfWeek();
-                if (weekday >= 1) {
-                    const auto& names =
-                        piece.part == Part::DayShortName ? dayShortNames_ : dayLongNames_;
-                    out.append(names[weekday - 1]);
-                }
-                break;
-            }
-            case Part::Month:
-            case Part::Month2:
-                appendNumber(date.month, piece.part == Part::Month2 ? 2 : 1, out);
-                break;
-            case Part::MonthShortName:
-            case Part::MonthLongName:
-                if (validMonth) {
-                    const auto& names =
-                        piece.part == Part::MonthShortName ? monthShortNames_ : monthLongNames_;
-                    out.append(names[date.month - 1]);
-                }
-                break;
-            case Part::Year:
-                appendNumber(date.year, kYearDigits, out);
-                break;
-            case Part::Hour12:
-            case Part::Hour12Padded: {
-                const int hour = time.hour % kHoursPerHalfDay == 0 ? kHoursPerHalfDay
-                                                                   : time.hour % kHoursPerHalfDay;
-                appendNumber(hour, piece.part == Part::Hour12Padded ? 2 : 1, out);
-                break;
-            }
-            case Part::Hour24:
-            case Part::Hour24Padded:
-                appendNumber(time.hour, piece.part == Part::Hour24Padded ? 2 : 1, out);
-                break;
-            case Part::Minute:
-            case Part::Minute2:
-                appendNumber(time.minute, piece.part == Part::Minute2 ? 2 : 1, out);
-                break;
-            case Part::Second:
-            case Part::Second2:
-                appendNumber(time.second, piece.part == Part::Second2 ? 2 : 1, out);
-                break;
-            case Part::AmPmUpper:
-                out.append(time.hour < kHoursPerHalfDay ? amUpper_ : pmUpper_);
-                break;
-            case Part::AmPmLower:
-                out.append(time.hour < kHoursPerHalfDay ? amLower_ : pmLower_);
-                break;
-            case Part::Fraction:
-            case Part::TimeZone:
-                break;
+        if (piece.part == Part::Literal) {
+            out.append(piece.bytes);
+        } else if (const NumberField field = numberField(piece.part, date, time); field.width > 0) {
+            appendNumber(field.value, field.width, out);
+        } else {
+            out.append(word(piece.part, date, time));
         }
     }
 }

@@ -73,6 +73,14 @@ class DateTimeText {
     static void dropUnwanted(Pattern& pattern);
     void append(const Pattern& pattern, const db::DateValue& date, const db::TimeValue& time,
                 ByteBuffer& out) const;
+    // A piece that is a number: its value and width (0 for other pieces).
+    struct NumberField {
+        int value = 0;
+        int width = 0;
+    };
+    static NumberField numberField(Part part, const db::DateValue& date, const db::TimeValue& time);
+    // A piece that is a word (a name, AM or PM), in the code page.
+    QByteArrayView word(Part part, const db::DateValue& date, const db::TimeValue& time) const;
 
     Pattern date_;
     Pattern time_;

@@ -17,6 +17,12 @@ constexpr char kSeparator = ',';
 constexpr char kApostrophe = '\'';
 constexpr qsizetype kLineReserve = 4096;
 
+// A line feed in quoted text splits the row for readers that end lines at
+// LF alone.
+bool holdsLineFeed(QByteArrayView entry) {
+    return std::memchr(entry.data(), '\n', static_cast<size_t>(entry.size())) != nullptr;
+}
+
 }  // namespace
 
 TableBlockWriter::TableBlockWriter(db::Connection* connection, ExportFile& file, ExportHost& host,
@@ -266,13 +272,13 @@ void TableBlockWriter::appendEntry(Column& column) {
                 line_.append(kApostrophe);
                 valueText_.append(value, line_);
                 line_.append(kApostrophe);
-                ambiguousValues_ += line_.sliced(entryStart).contains('\n') ? 1 : 0;
+                ambiguousValues_ += holdsLineFeed(line_.sliced(entryStart)) ? 1 : 0;
                 break;
             case Quoting::Cleaned:
                 line_.append(kApostrophe);
                 appendCleaned(value);
                 line_.append(kApostrophe);
-                ambiguousValues_ += line_.sliced(entryStart).contains('\n') ? 1 : 0;
+                ambiguousValues_ += holdsLineFeed(line_.sliced(entryStart)) ? 1 : 0;
                 break;
         }
     } catch (const Error& error) {
