@@ -104,6 +104,8 @@ DateTimeText::DateTimeText(const QLocale& locale, CodePage& codePage)
                 piece.part = Part::Hour24Padded;
         }
     }
+    fixedDate_ = fixedForm(date_);
+    fixedTime_ = fixedForm(time_);
     for (int month = 1; month <= 12; ++month) {
         monthShortNames_[month - 1] =
             codePage.encode(locale.monthName(month, QLocale::ShortFormat));
@@ -247,21 +249,74 @@ void DateTimeText::dropUnwanted(Pattern& pattern) {
     pattern = std::move(kept);
 }
 
+DateTimeText::FixedForm DateTimeText::fixedForm(const Pattern& pattern) {
+    FixedForm form;
+    for (const Piece& piece : pattern) {
+        switch (piece.part) {
+            case Part::Literal:
+                form.text.append(piece.bytes);
+                continue;
+            case Part::Day2:
+            case Part::Month2:
+            case Part::Year:
+            case Part::Hour12Padded:
+            case Part::Hour24Padded:
+            case Part::Minute2:
+            case Part::Second2:
+                form.numbers.push_back({form.text.size(), piece.part});
+                form.text.append(piece.part == Part::Year ? "0000" : "00");
+                continue;
+            default:
+                return {};  // a number of varying width, or a word
+        }
+    }
+    form.usable = true;
+    return form;
+}
+
+bool DateTimeText::appendFixed(const FixedForm& form, const db::DateValue& date,
+                               const db::TimeValue& time, ByteBuffer& out) {
+    if (!form.usable)
+        return false;
+    for (const FixedForm::Slot& slot : form.numbers) {
+        const NumberField field = numberField(slot.part, date, time);
+        if (field.value < 0 || field.value >= (field.width == kYearDigits ? 10000 : 100))
+            return false;
+    }
+    const qsizetype start = out.size();
+    std::memcpy(out.extend(form.text.size()), form.text.constData(),
+                static_cast<size_t>(form.text.size()));
+    char* at = out.data() + start;
+    for (const FixedForm::Slot& slot : form.numbers) {
+        const NumberField field = numberField(slot.part, date, time);
+        if (field.width == kYearDigits) {
+            std::memcpy(at + slot.offset, kDigitPairs + 2 * (field.value / 100), 2);
+            std::memcpy(at + slot.offset + 2, kDigitPairs + 2 * (field.value % 100), 2);
+        } else {
+            std::memcpy(at + slot.offset, kDigitPairs + 2 * field.value, 2);
+        }
+    }
+    return true;
+}
+
 void DateTimeText::appendDate(const db::DateValue& date, ByteBuffer& out) const {
-    append(date_, date, {}, out);
+    if (!appendFixed(fixedDate_, date, {}, out))
+        append(date_, date, {}, out);
 }
 
 void DateTimeText::appendTime(const db::TimeValue& time, ByteBuffer& out) const {
-    append(time_, {}, time, out);
+    if (!appendFixed(fixedTime_, {}, time, out))
+        append(time_, {}, time, out);
 }
 
 void DateTimeText::appendTimestamp(const db::DateValue& date, const db::TimeValue& time,
                                    ByteBuffer& out) const {
-    append(date_, date, time, out);
+    appendDate(date, out);
     if (time.hour == 0 && time.minute == 0 && time.second == 0)
         return;
     out.append(' ');
-    append(time_, date, time, out);
+    if (!appendFixed(fixedTime_, date, time, out))
+        append(time_, date, time, out);
 }
 
 DateTimeText::NumberField DateTimeText::numberField(Part part, const db::DateValue& date,

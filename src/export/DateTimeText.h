@@ -65,6 +65,24 @@ class DateTimeText {
     };
     using Pattern = std::vector<Piece>;
 
+    // A pattern made of literals and fixed-width numbers only (such as
+    // dd/MM/yyyy HH:mm:ss): its bytes with zeros where the digits go, and
+    // where each number goes, so that writing a value is one copy and a few
+    // digit pairs.
+    struct FixedForm {
+        struct Slot {
+            qsizetype offset = 0;
+            Part part = Part::Literal;
+        };
+        QByteArray text;
+        std::vector<Slot> numbers;
+        bool usable = false;
+    };
+    static FixedForm fixedForm(const Pattern& pattern);
+    // False, writing nothing, when a number does not fit its width.
+    static bool appendFixed(const FixedForm& form, const db::DateValue& date,
+                            const db::TimeValue& time, ByteBuffer& out);
+
     // Splits a QLocale date or time format into its pieces.
     static Pattern parse(QStringView format);
     // Takes the quoted literal that starts at `at`; returns where it ends.
@@ -84,6 +102,8 @@ class DateTimeText {
 
     Pattern date_;
     Pattern time_;
+    FixedForm fixedDate_;
+    FixedForm fixedTime_;
     std::array<QByteArray, 12> monthShortNames_;
     std::array<QByteArray, 12> monthLongNames_;
     std::array<QByteArray, 7> dayShortNames_;

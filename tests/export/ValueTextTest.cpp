@@ -190,6 +190,8 @@ TEST(ValueText, DatesAndTimesFollowTheLocaleWithAFourDigitYear) {
         {"it one second past midnight", kItalian,
          timestamp(ValueKind::Timestamp, december7, {0, 0, 1, 0}), "07/12/2026 00:00:01"},
         {"it early year", kItalian, timestamp(ValueKind::Date, {33, 1, 2}), "02/01/0033"},
+        {"it year wider than its field", kItalian, timestamp(ValueKind::Date, {12026, 1, 2}),
+         "02/01/12026"},
         {"us date", kAmerican, timestamp(ValueKind::Date, december7), "12/7/2026"},
         {"us morning", kAmerican, timestamp(ValueKind::Time, {}, morning), "10:15:00 AM"},
         {"us timestamp", kAmerican, timestamp(ValueKind::Timestamp, december7, afternoon),
