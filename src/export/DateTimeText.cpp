@@ -250,25 +250,39 @@ void DateTimeText::dropUnwanted(Pattern& pattern) {
 }
 
 DateTimeText::FixedForm DateTimeText::fixedForm(const Pattern& pattern) {
+    using Source = FixedForm::Source;
     FixedForm form;
     for (const Piece& piece : pattern) {
+        Source source = Source::Year;
         switch (piece.part) {
             case Part::Literal:
                 form.text.append(piece.bytes);
                 continue;
-            case Part::Day2:
-            case Part::Month2:
             case Part::Year:
-            case Part::Hour12Padded:
+                break;
+            case Part::Month2:
+                source = Source::Month;
+                break;
+            case Part::Day2:
+                source = Source::Day;
+                break;
             case Part::Hour24Padded:
+                source = Source::Hour24;
+                break;
+            case Part::Hour12Padded:
+                source = Source::Hour12;
+                break;
             case Part::Minute2:
+                source = Source::Minute;
+                break;
             case Part::Second2:
-                form.numbers.push_back({form.text.size(), piece.part});
-                form.text.append(piece.part == Part::Year ? "0000" : "00");
-                continue;
+                source = Source::Second;
+                break;
             default:
                 return {};  // a number of varying width, or a word
         }
+        form.numbers.push_back({static_cast<std::uint16_t>(form.text.size()), source});
+        form.text.append(source == Source::Year ? "0000" : "00");
     }
     form.usable = true;
     return form;
@@ -278,23 +292,29 @@ bool DateTimeText::appendFixed(const FixedForm& form, const db::DateValue& date,
                                const db::TimeValue& time, ByteBuffer& out) {
     if (!form.usable)
         return false;
-    for (const FixedForm::Slot& slot : form.numbers) {
-        const NumberField field = numberField(slot.part, date, time);
-        if (field.value < 0 || field.value >= (field.width == kYearDigits ? 10000 : 100))
-            return false;
-    }
+    const int hour12 = time.hour % kHoursPerHalfDay;
+    // In the order of FixedForm::Source.
+    const int values[] = {
+        date.year,   date.month, date.day, time.hour, hour12 == 0 ? kHoursPerHalfDay : hour12,
+        time.minute, time.second};
     const qsizetype start = out.size();
-    std::memcpy(out.extend(form.text.size()), form.text.constData(),
-                static_cast<size_t>(form.text.size()));
-    char* at = out.data() + start;
+    char* at = out.extend(form.text.size());
+    std::memcpy(at, form.text.constData(), static_cast<size_t>(form.text.size()));
     for (const FixedForm::Slot& slot : form.numbers) {
-        const NumberField field = numberField(slot.part, date, time);
-        if (field.width == kYearDigits) {
-            std::memcpy(at + slot.offset, kDigitPairs + 2 * (field.value / 100), 2);
-            std::memcpy(at + slot.offset + 2, kDigitPairs + 2 * (field.value % 100), 2);
-        } else {
-            std::memcpy(at + slot.offset, kDigitPairs + 2 * field.value, 2);
+        const int value = values[static_cast<int>(slot.source)];
+        char* digits = at + slot.offset;
+        if (slot.source == FixedForm::Source::Year) {
+            if (value < 0 || value > 9999) {
+                out.truncate(start);
+                return false;
+            }
+            std::memcpy(digits, kDigitPairs + 2 * (value / 100), 2);
+            digits += 2;
+        } else if (value < 0 || value > 99) {
+            out.truncate(start);
+            return false;
         }
+        std::memcpy(digits, kDigitPairs + 2 * (value % 100), 2);
     }
     return true;
 }

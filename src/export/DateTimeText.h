@@ -70,9 +70,11 @@ class DateTimeText {
     // where each number goes, so that writing a value is one copy and a few
     // digit pairs.
     struct FixedForm {
+        // Which number a place holds.
+        enum class Source : std::uint8_t { Year, Month, Day, Hour24, Hour12, Minute, Second };
         struct Slot {
-            qsizetype offset = 0;
-            Part part = Part::Literal;
+            std::uint16_t offset = 0;
+            Source source = Source::Year;
         };
         QByteArray text;
         std::vector<Slot> numbers;
