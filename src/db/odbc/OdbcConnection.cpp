@@ -20,7 +20,7 @@ void OdbcConnection::open(const QString& connectionString) {
     }
     auto session = std::make_shared<OdbcSession>();
     session->connect(connectionString);
-    session_ = std::move(session);
+    replaceSession(std::move(session));
 }
 
 std::unique_ptr<ResultSet> OdbcConnection::execute(const QString& commandText) {
@@ -50,8 +50,12 @@ void OdbcConnection::endTableRead(bool completed) {
 }
 
 void OdbcConnection::cancel() noexcept {
-    // The session is read, not replaced, while a run is under way.
-    if (const std::shared_ptr<OdbcSession> session = session_) {
+    std::shared_ptr<OdbcSession> session;
+    {
+        const std::lock_guard lock(sessionLock_);
+        session = session_;
+    }
+    if (session) {
         session->cancel();
     }
 }
@@ -60,8 +64,14 @@ void OdbcConnection::close() {
     if (!isOpen()) {
         throw connectionClosedError();
     }
-    std::shared_ptr<OdbcSession> session = std::move(session_);
+    std::shared_ptr<OdbcSession> session = session_;
+    replaceSession(nullptr);
     session->disconnect();
+}
+
+void OdbcConnection::replaceSession(std::shared_ptr<OdbcSession> session) {
+    const std::lock_guard lock(sessionLock_);
+    session_ = std::move(session);
 }
 
 }  // namespace brivano::db

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 
 #include "db/Database.h"
 #include "db/odbc/OdbcSession.h"
@@ -25,6 +26,11 @@ class OdbcConnection final : public Connection {
     void cancel() noexcept override;
 
   private:
+    // cancel() reads the session from another thread: it is replaced under
+    // a lock.
+    void replaceSession(std::shared_ptr<OdbcSession> session);
+
+    std::mutex sessionLock_;
     std::shared_ptr<OdbcSession> session_;
 };
 

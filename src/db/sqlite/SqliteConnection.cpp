@@ -30,7 +30,7 @@ void SqliteConnection::open(const QString& connectionString) {
     }
     auto session = std::make_shared<SqliteSession>();
     session->open(*path);
-    session_ = std::move(session);
+    replaceSession(std::move(session));
 }
 
 std::unique_ptr<ResultSet> SqliteConnection::execute(const QString& commandText) {
@@ -54,7 +54,12 @@ void SqliteConnection::endTableRead(bool) {
 }
 
 void SqliteConnection::cancel() noexcept {
-    if (const std::shared_ptr<SqliteSession> session = session_) {
+    std::shared_ptr<SqliteSession> session;
+    {
+        const std::lock_guard lock(sessionLock_);
+        session = session_;
+    }
+    if (session) {
         session->cancel();
     }
 }
@@ -63,8 +68,14 @@ void SqliteConnection::close() {
     if (!isOpen()) {
         throw connectionClosedError();
     }
-    session_->close();
-    session_.reset();
+    std::shared_ptr<SqliteSession> session = session_;
+    replaceSession(nullptr);
+    session->close();
+}
+
+void SqliteConnection::replaceSession(std::shared_ptr<SqliteSession> session) {
+    const std::lock_guard lock(sessionLock_);
+    session_ = std::move(session);
 }
 
 }  // namespace brivano::db
