@@ -68,9 +68,12 @@ class MariaDbSessionTest : public DatabaseTest {
         }
         QElapsedTimer clock;
         clock.start();
+        // Ending the table has nothing left to end: the failure that met
+        // the loss has told of it, and the run must not hear it twice.
+        EXPECT_NO_THROW(connection.endTableRead(false));
         for (const auto& operation : std::initializer_list<std::function<void()>>{
                  [&] { connection.execute(QStringLiteral("Select 1 as one")); },
-                 [&] { connection.endTableRead(false); }, [&] { connection.beginTableRead(); }}) {
+                 [&] { connection.beginTableRead(); }}) {
             try {
                 operation();
                 ADD_FAILURE() << "an operation on a lost connection succeeded";

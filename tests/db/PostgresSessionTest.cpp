@@ -203,11 +203,13 @@ TEST_F(PostgresSession, ALostConnectionFailsEveryLaterOperationAtOnce) {
     EXPECT_FALSE(cause->sqlState().isEmpty());
     rs.reset();
 
+    // Ending the table and closing have nothing left to end: the failure
+    // that met the loss has told of it, and the run must not hear it twice.
+    const auto quiet = std::chrono::steady_clock::now();
+    EXPECT_NO_THROW(native->endTableRead(false));
     const auto operations = {
         std::function<void()>([&] { native->execute(QStringLiteral("Select 1 AS one")); }),
-        std::function<void()>([&] { native->endTableRead(false); }),
         std::function<void()>([&] { native->beginTableRead(); }),
-        std::function<void()>([&] { native->close(); }),
     };
     for (const std::function<void()>& operation : operations) {
         const auto started = std::chrono::steady_clock::now();
@@ -220,6 +222,8 @@ TEST_F(PostgresSession, ALostConnectionFailsEveryLaterOperationAtOnce) {
         }
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
     }
+    EXPECT_NO_THROW(native->close());
+    EXPECT_LT(std::chrono::steady_clock::now() - quiet, std::chrono::seconds(2));
     EXPECT_FALSE(native->isOpen());
 }
 

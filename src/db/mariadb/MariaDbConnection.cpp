@@ -83,6 +83,8 @@ void MariaDbConnection::endTableRead(bool completed) {
     MariaDbSession& open = session();
     inTableRead_ = false;
     counted_.reset();
+    if (open.isLost())
+        return;  // the table's own failure told of the loss
     open.checkUsable();
     if (completed)
         return;

@@ -31,6 +31,7 @@ class MariaDbSession {
 
     // Throws connectionLostError once the connection has gone away.
     void checkUsable() const;
+    bool isLost() const { return lost_.has_value(); }
     // Builds the error of a failed call; a lost connection is remembered.
     Error failure(MYSQL_STMT* statement);
     Error failure();

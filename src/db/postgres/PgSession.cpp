@@ -51,9 +51,9 @@ void PgSession::close() {
     if (!isOpen())
         throw connectionClosedError();
     if (lost_) {
-        const Error cause = *lost_;
+        // The call that met the loss reported it; there is nothing to end.
         end();
-        throw connectionLostError(cause);
+        return;
     }
     settle();
     std::optional<Error> failure;
@@ -156,6 +156,11 @@ void PgSession::beginTableRead() {
 }
 
 void PgSession::endTableRead(bool completed) {
+    if (lost_) {
+        // The table's own failure told of the loss; no snapshot is left.
+        inTableRead_ = false;
+        return;
+    }
     use();
     if (!inTableRead_)
         return;

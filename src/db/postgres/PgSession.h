@@ -38,8 +38,8 @@ class PgSession {
     // makes the session read-only; throws libpq's error when it cannot.
     void open(const QString& connectionString);
     // Ends the run's snapshot and disconnects; the session is closed
-    // afterwards even when that fails. A lost connection throws the lost
-    // connection error once more.
+    // afterwards even when that fails. A lost connection just ends: the
+    // call that met the loss has reported it.
     void close();
     // Disconnects without a word (for destructors).
     void end() noexcept;
