@@ -36,6 +36,11 @@ void PgSession::open(const QString& connectionString) {
         throw pgConnectionError(nullptr, kPgCannotConnect);
     if (PQstatus(connection.get()) != CONNECTION_OK)
         throw pgConnectionError(connection.get(), kPgCannotConnect);
+    // libpq prints the server's notices on standard error, among the run's
+    // own lines; they are no failures (every failure comes back as an error
+    // result and is reported), and the ODBC driver does not show them.
+    PQsetNoticeProcessor(
+        connection.get(), [](void*, const char*) {}, nullptr);
     connection_ = std::move(connection);
     canceller_.arm(connection_.get());
     try {
