@@ -20,7 +20,7 @@ void OdbcConnection::open(const QString& connectionString) {
     }
     auto session = std::make_shared<OdbcSession>();
     session->connect(connectionString);
-    replaceSession(std::move(session));
+    session_.reset(std::move(session));
 }
 
 std::unique_ptr<ResultSet> OdbcConnection::execute(const QString& commandText) {
@@ -29,11 +29,11 @@ std::unique_ptr<ResultSet> OdbcConnection::execute(const QString& commandText) {
     }
     session_->checkConnected();
     if (session_->countsSelectedRows() || session_->columnRules().byDeclaredName) {
-        if (auto counted = prepareCountedOdbc(session_, commandText)) {
+        if (auto counted = prepareCountedOdbc(session_.shared(), commandText)) {
             return counted;
         }
     }
-    return executeOdbc(session_, commandText);
+    return executeOdbc(session_.shared(), commandText);
 }
 
 void OdbcConnection::beginTableRead() {
@@ -50,12 +50,7 @@ void OdbcConnection::endTableRead(bool completed) {
 }
 
 void OdbcConnection::cancel() noexcept {
-    std::shared_ptr<OdbcSession> session;
-    {
-        const std::lock_guard lock(sessionLock_);
-        session = session_;
-    }
-    if (session) {
+    if (const std::shared_ptr<OdbcSession> session = session_.current()) {
         session->cancel();
     }
 }
@@ -64,14 +59,9 @@ void OdbcConnection::close() {
     if (!isOpen()) {
         throw connectionClosedError();
     }
-    std::shared_ptr<OdbcSession> session = session_;
-    replaceSession(nullptr);
+    const std::shared_ptr<OdbcSession> session = session_.shared();
+    session_.reset();
     session->disconnect();
-}
-
-void OdbcConnection::replaceSession(std::shared_ptr<OdbcSession> session) {
-    const std::lock_guard lock(sessionLock_);
-    session_ = std::move(session);
 }
 
 }  // namespace brivano::db

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 
 #include "db/Database.h"
+#include "db/SessionHolder.h"
 #include "db/odbc/OdbcSession.h"
 
 namespace brivano::db {
@@ -26,12 +26,7 @@ class OdbcConnection final : public Connection {
     void cancel() noexcept override;
 
   private:
-    // cancel() reads the session from another thread: it is replaced under
-    // a lock.
-    void replaceSession(std::shared_ptr<OdbcSession> session);
-
-    std::mutex sessionLock_;
-    std::shared_ptr<OdbcSession> session_;
+    SessionHolder<OdbcSession> session_;
 };
 
 }  // namespace brivano::db

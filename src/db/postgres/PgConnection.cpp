@@ -19,7 +19,7 @@ void PgConnection::open(const QString& connectionString) {
         throw connectionOpenError();
     auto session = std::make_shared<PgSession>();
     session->open(connectionString);
-    replaceSession(std::move(session));
+    session_.reset(std::move(session));
     counted_.reset();
 }
 
@@ -28,27 +28,27 @@ std::unique_ptr<ResultSet> PgConnection::execute(const QString& commandText) {
         throw connectionClosedError();
     if (counted_ && session_->inTableRead() && counted_->text == commandText) {
         // The second reading of the table: its rows, in the same snapshot.
-        return std::make_unique<PgResultSet>(session_, std::move(counted_));
+        return std::make_unique<PgResultSet>(session_.shared(), std::move(counted_));
     }
     counted_.reset();
     std::shared_ptr<const PgCommand> command = describePgCommand(*session_, commandText);
     if (command->columns.empty()) {
         runPreparedPgCommand(*session_);
-        return std::make_unique<PgResultSet>(session_, command, PgResultSet::NoRows{});
+        return std::make_unique<PgResultSet>(session_.shared(), command, PgResultSet::NoRows{});
     }
     if (session_->inTableRead())
         counted_ = command;
     const int columns = static_cast<int>(command->columns.size());
-    return std::make_unique<CountedResultSet>(std::make_unique<PgCountedQuery>(session_, command),
-                                              columns);
+    return std::make_unique<CountedResultSet>(
+        std::make_unique<PgCountedQuery>(session_.shared(), command), columns);
 }
 
 void PgConnection::close() {
     if (!isOpen())
         throw connectionClosedError();
     counted_.reset();
-    std::shared_ptr<PgSession> session = session_;
-    replaceSession(nullptr);
+    const std::shared_ptr<PgSession> session = session_.shared();
+    session_.reset();
     session->close();
 }
 
@@ -67,18 +67,8 @@ void PgConnection::endTableRead(bool completed) {
 }
 
 void PgConnection::cancel() noexcept {
-    std::shared_ptr<PgSession> session;
-    {
-        const std::lock_guard lock(sessionLock_);
-        session = session_;
-    }
-    if (session)
+    if (const std::shared_ptr<PgSession> session = session_.current())
         session->cancel();
-}
-
-void PgConnection::replaceSession(std::shared_ptr<PgSession> session) {
-    const std::lock_guard lock(sessionLock_);
-    session_ = std::move(session);
 }
 
 }  // namespace brivano::db

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 
 #include "db/Database.h"
+#include "db/SessionHolder.h"
 #include "db/postgres/PgDescribe.h"
 #include "db/postgres/PgSession.h"
 
@@ -31,12 +31,7 @@ class PgConnection final : public Connection {
     void cancel() noexcept override;
 
   private:
-    // cancel() reads the session from another thread: it is replaced under
-    // a lock.
-    void replaceSession(std::shared_ptr<PgSession> session);
-
-    std::mutex sessionLock_;
-    std::shared_ptr<PgSession> session_;
+    SessionHolder<PgSession> session_;
     // The command counted in the table read under way: reading it again
     // there streams its rows at once, with the description already made.
     std::shared_ptr<const PgCommand> counted_;

@@ -30,14 +30,14 @@ void SqliteConnection::open(const QString& connectionString) {
     }
     auto session = std::make_shared<SqliteSession>();
     session->open(*path);
-    replaceSession(std::move(session));
+    session_.reset(std::move(session));
 }
 
 std::unique_ptr<ResultSet> SqliteConnection::execute(const QString& commandText) {
     if (!isOpen()) {
         throw connectionClosedError();
     }
-    return std::make_unique<SqliteResultSet>(session_, commandText);
+    return std::make_unique<SqliteResultSet>(session_.shared(), commandText);
 }
 
 void SqliteConnection::beginTableRead() {
@@ -54,12 +54,7 @@ void SqliteConnection::endTableRead(bool) {
 }
 
 void SqliteConnection::cancel() noexcept {
-    std::shared_ptr<SqliteSession> session;
-    {
-        const std::lock_guard lock(sessionLock_);
-        session = session_;
-    }
-    if (session) {
+    if (const std::shared_ptr<SqliteSession> session = session_.current()) {
         session->cancel();
     }
 }
@@ -68,14 +63,9 @@ void SqliteConnection::close() {
     if (!isOpen()) {
         throw connectionClosedError();
     }
-    std::shared_ptr<SqliteSession> session = session_;
-    replaceSession(nullptr);
+    const std::shared_ptr<SqliteSession> session = session_.shared();
+    session_.reset();
     session->close();
-}
-
-void SqliteConnection::replaceSession(std::shared_ptr<SqliteSession> session) {
-    const std::lock_guard lock(sessionLock_);
-    session_ = std::move(session);
 }
 
 }  // namespace brivano::db

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 
 #include "db/Database.h"
+#include "db/SessionHolder.h"
 #include "db/sqlite/SqliteSession.h"
 
 namespace brivano::db {
@@ -26,12 +26,7 @@ class SqliteConnection final : public Connection {
     void cancel() noexcept override;
 
   private:
-    // cancel() reads the session from another thread: it is replaced under
-    // a lock.
-    void replaceSession(std::shared_ptr<SqliteSession> session);
-
-    std::mutex sessionLock_;
-    std::shared_ptr<SqliteSession> session_;
+    SessionHolder<SqliteSession> session_;
 };
 
 }  // namespace brivano::db
