@@ -75,7 +75,8 @@ and loaded there. It reads SQLite files and PostgreSQL and MariaDB servers
 directly, and any other database through its ODBC driver.
 .
 The window (brivano) exports the tables ticked in one of four table groups;
-brivano-export runs the same export from the command line.]=])
+brivano-export runs the same export from the command line, and
+brivano-check tells whether an export file loads back unambiguously.]=])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_HOMEPAGE_URL ${PROJECT_HOMEPAGE_URL})
 set(CPACK_STRIP_FILES ON)
