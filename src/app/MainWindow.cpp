@@ -18,7 +18,7 @@ namespace brivano::app {
 
 MainWindow::Services MainWindow::standardServices() {
     return Services{
-        db::ToolPaths::forCurrentUser(),
+        platform::ToolPaths::forCurrentUser(),
         &db::createConnection,
         defaultPrinterFactory(),
         {},
@@ -46,7 +46,7 @@ MainWindow::~MainWindow() = default;
 
 // The load step never fails: a missing or unreadable settings file gives an
 // empty connection string, which the operator can type into Text2.
-void MainWindow::loadSettings(const db::ToolPaths& paths) {
+void MainWindow::loadSettings(const platform::ToolPaths& paths) {
     exportRun_->setConnString(db::readConnectionString(paths));
     form_.text2->setText(exportRun_->ConnString());
     form_.errori->clear();

@@ -9,12 +9,12 @@
 #include "cli/ConsoleExportHost.h"
 #include "cli/ExportCommandLine.h"
 #include "cli/SignalWatcher.h"
-#include "db/AnsiCodePage.h"
 #include "db/Error.h"
 #include "db/SettingsFile.h"
-#include "db/ToolPaths.h"
 #include "export/ExportRun.h"
 #include "export/ExportTarget.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/ToolPaths.h"
 
 namespace {
 
@@ -40,12 +40,12 @@ int usageError(const QString& text) {
 // --settings, BRIVANO_CONNECTION, the settings file. Throws Error (usage)
 // when none does.
 QString connectionString(const brivano::cli::ExportCommandLine& command,
-                         const brivano::db::ToolPaths& paths) {
+                         const brivano::platform::ToolPaths& paths) {
     if (command.connection)
         return *command.connection;
     if (command.settings) {
-        const QString read =
-            brivano::db::readConnectionStringFile(*command.settings, brivano::db::systemCodePage());
+        const QString read = brivano::db::readConnectionStringFile(
+            *command.settings, brivano::platform::systemCodePage());
         if (read.trimmed().isEmpty())
             throw brivano::Error(
                 kUsageError,
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         return kExportOk;
     }
 
-    const brivano::db::ToolPaths paths = brivano::db::ToolPaths::forCurrentUser();
+    const brivano::platform::ToolPaths paths = brivano::platform::ToolPaths::forCurrentUser();
     QString connection;
     try {
         connection = connectionString(command, paths);

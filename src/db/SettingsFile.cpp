@@ -7,7 +7,7 @@
 #include "db/Error.h"
 #include "texts/Texts.h"
 
-#include "db/AnsiCodePage.h"
+#include "platform/AnsiCodePage.h"
 
 namespace brivano::db {
 namespace {
@@ -30,7 +30,7 @@ bool isLineEnd(QChar c) {
 
 // Opens the first file, else the fallback; false when neither opens. A
 // folder in place of the file fails to open like a missing file does.
-bool openSettingsFile(const ToolPaths& paths, QFile& file) {
+bool openSettingsFile(const platform::ToolPaths& paths, QFile& file) {
     file.setFileName(paths.settingsFile());
     if (file.open(QIODevice::ReadOnly))
         return true;
@@ -41,7 +41,7 @@ bool openSettingsFile(const ToolPaths& paths, QFile& file) {
 QString decodeLine(QByteArrayView line, int codePageNumber) {
     if (line.startsWith(kUtf8ByteOrderMark))
         return QString::fromUtf8(line.sliced(kUtf8ByteOrderMark.size()));
-    return decodeCodePage(line, codePageNumber);
+    return platform::decodeCodePage(line, codePageNumber);
 }
 
 }  // namespace
@@ -69,11 +69,11 @@ QString firstSettingsItem(QStringView text) {
     return text.sliced(begin, end - begin).toString();
 }
 
-QString readConnectionString(const ToolPaths& paths) {
-    return readConnectionString(paths, systemCodePage());
+QString readConnectionString(const platform::ToolPaths& paths) {
+    return readConnectionString(paths, platform::systemCodePage());
 }
 
-QString readConnectionString(const ToolPaths& paths, int codePageNumber) {
+QString readConnectionString(const platform::ToolPaths& paths, int codePageNumber) {
     // The load step must never stop the window from opening: every failure
     // (no file, a read error, an unknown code page) leaves the string empty,
     // and the operator can still type one. Nothing is reported, by design.

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringView>
 
-#include "db/ToolPaths.h"
+#include "platform/ToolPaths.h"
 
 namespace brivano::db {
 
@@ -12,8 +12,8 @@ namespace brivano::db {
 // first cannot be). A file that starts with a UTF-8 byte-order mark is read
 // as UTF-8, any other in the ANSI code page (the system's, or the one given).
 // Never throws: a missing, unreadable or empty file gives "".
-QString readConnectionString(const ToolPaths& paths);
-QString readConnectionString(const ToolPaths& paths, int codePageNumber);
+QString readConnectionString(const platform::ToolPaths& paths);
+QString readConnectionString(const platform::ToolPaths& paths, int codePageNumber);
 
 // The connection string of one file in the settings file's format (as
 // `brivano-export --settings FILE` reads it). Unlike the load step's, this

@@ -39,7 +39,7 @@ ExportRun::ExportRun(ExportHost& host, QString exportFilePath, ConnectionFactory
     : host_(host),
       exportFilePath_(std::move(exportFilePath)),
       factory_(std::move(factory)),
-      codePage_(db::systemCodePage()) {}
+      codePage_(platform::systemCodePage()) {}
 
 // A run always closes its connection; the connection object itself goes
 // with the run object.
