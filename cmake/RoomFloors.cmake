@@ -1,6 +1,7 @@
 # The rooms of src/ and who may include whom. Data flows one way: the
 # operator's texts under everything, then what differs between Linux and
-# Windows (platform), the database side (db, then its providers, then the
+# Windows (platform) and the settings file read through it (settings), the
+# database side (db, then its providers, then the
 # provider switch), the engine (export), and on top the window (app) and
 # the command-line programs (cli), which never include each other.
 #
@@ -14,6 +15,7 @@ cmake_policy(VERSION 3.25)
 set(BRIVANO_ROOMS
     "texts|texts"
     "platform|texts platform"
+    "settings|texts platform settings"
     "db|texts platform db"
     "db/odbc|texts platform db db/odbc"
     "db/sqlite|texts platform db db/sqlite"
@@ -21,8 +23,8 @@ set(BRIVANO_ROOMS
     "db/mariadb|texts platform db db/mariadb"
     "db/connect|texts platform db db/connect db/odbc db/sqlite db/postgres db/mariadb"
     "export|texts platform db db/connect export"
-    "app|texts platform db db/connect export app"
-    "cli|texts platform db db/connect export cli"
+    "app|texts platform settings db db/connect export app"
+    "cli|texts platform settings db db/connect export cli"
 )
 
 function(brivano_check_room source_root room)

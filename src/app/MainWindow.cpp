@@ -10,8 +10,8 @@
 #include "app/ClickLabel.h"
 #include "app/GroupCommands.h"
 #include "db/Error.h"
-#include "db/SettingsFile.h"
 #include "db/connect/ConnectionFactory.h"
+#include "settings/SettingsFile.h"
 #include "texts/Texts.h"
 
 namespace brivano::app {
@@ -47,7 +47,7 @@ MainWindow::~MainWindow() = default;
 // The load step never fails: a missing or unreadable settings file gives an
 // empty connection string, which the operator can type into Text2.
 void MainWindow::loadSettings(const platform::ToolPaths& paths) {
-    exportRun_->setConnString(db::readConnectionString(paths));
+    exportRun_->setConnString(settings::readConnectionString(paths));
     form_.text2->setText(exportRun_->ConnString());
     form_.errori->clear();
 }

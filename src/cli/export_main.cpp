@@ -10,11 +10,11 @@
 #include "cli/ExportCommandLine.h"
 #include "cli/SignalWatcher.h"
 #include "db/Error.h"
-#include "db/SettingsFile.h"
 #include "export/ExportRun.h"
 #include "export/ExportTarget.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/ToolPaths.h"
+#include "settings/SettingsFile.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ QString connectionString(const brivano::cli::ExportCommandLine& command,
     if (command.connection)
         return *command.connection;
     if (command.settings) {
-        const QString read = brivano::db::readConnectionStringFile(
+        const QString read = brivano::settings::readConnectionStringFile(
             *command.settings, brivano::platform::systemCodePage());
         if (read.trimmed().isEmpty())
             throw brivano::Error(
@@ -55,7 +55,7 @@ QString connectionString(const brivano::cli::ExportCommandLine& command,
     const QString environment = qEnvironmentVariable(kEnvironmentConnection);
     if (!environment.trimmed().isEmpty())
         return environment;
-    const QString read = brivano::db::readConnectionString(paths);
+    const QString read = brivano::settings::readConnectionString(paths);
     if (read.isEmpty())
         throw brivano::Error(
             kUsageError, QStringLiteral("no connection string: give --connection, or put one in %1")

@@ -5,7 +5,7 @@
 
 #include "platform/ToolPaths.h"
 
-namespace brivano::db {
+namespace brivano::settings {
 
 // The connection string kept in the settings file: the first item of the
 // first file of `paths` that opens (the fallback file is opened only when the
@@ -27,4 +27,4 @@ QString readConnectionStringFile(const QString& path, int codePageNumber);
 // line end, without its trailing blanks. CR, LF and CR LF all end a line.
 QString firstSettingsItem(QStringView text);
 
-}  // namespace brivano::db
+}  // namespace brivano::settings

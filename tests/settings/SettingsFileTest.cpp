@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 #include <optional>
 
-#include "db/SettingsFile.h"
 #include "platform/ToolPaths.h"
+#include "settings/SettingsFile.h"
 
-namespace brivano::db {
+namespace brivano::settings {
 namespace {
 
 using platform::ToolPaths;
@@ -129,4 +129,4 @@ TEST(SettingsFile, ReadsInTheCodePageGivenAndNeverThrows) {
 }
 
 }  // namespace
-}  // namespace brivano::db
+}  // namespace brivano::settings

@@ -1,15 +1,14 @@
-#include "db/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <exception>
 
-#include "db/Error.h"
+#include "platform/AnsiCodePage.h"
+#include "texts/Error.h"
 #include "texts/Texts.h"
 
-#include "platform/AnsiCodePage.h"
-
-namespace brivano::db {
+namespace brivano::settings {
 namespace {
 
 constexpr QByteArrayView kUtf8ByteOrderMark = "\xEF\xBB\xBF";
@@ -96,4 +95,4 @@ QString readConnectionStringFile(const QString& path, int codePageNumber) {
     return firstSettingsItem(decodeLine(file.readLine(), codePageNumber));
 }
 
-}  // namespace brivano::db
+}  // namespace brivano::settings
