@@ -2,48 +2,13 @@
 
 #include <cstring>
 
+#include "db/Utf8.h"
+
 namespace brivano::exporter {
 namespace {
 
 constexpr char kReplacement = '?';
 constexpr char32_t kFirstSupplementary = 0x10000;
-
-// One UTF-8 sequence at `at`: its code point and length, or a length of 0
-// when the bytes are no well-formed UTF-8.
-struct Decoded {
-    char32_t codePoint = 0;
-    int length = 0;
-};
-
-Decoded decodeUtf8(const unsigned char* at, const unsigned char* end) {
-    const unsigned char lead = *at;
-    int trail = 0;
-    char32_t codePoint = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        trail = 1;
-        codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        trail = 2;
-        codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        trail = 3;
-        codePoint = lead & 0x07;
-    } else {
-        return {};
-    }
-    if (end - at <= trail)
-        return {};
-    for (int i = 1; i <= trail; ++i) {
-        if ((at[i] & 0xC0) != 0x80)
-            return {};
-        codePoint = (codePoint << 6) | (at[i] & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (codePoint < kSmallest[trail] || (codePoint >= 0xD800 && codePoint <= 0xDFFF) ||
-        codePoint > 0x10FFFF)
-        return {};
-    return {codePoint, trail + 1};
-}
 
 // The first byte from `at` that is not ASCII, eight bytes at a time.
 const unsigned char* skipAscii(const unsigned char* at, const unsigned char* end) {
@@ -113,7 +78,7 @@ void CodePage::appendUtf8(QByteArrayView text, ByteBuffer& out) {
             appendCodePoint(*at++, out);
             continue;
         }
-        const Decoded decoded = decodeUtf8(at, end);
+        const db::Utf8Sequence decoded = db::decodeUtf8(at, end);
         if (decoded.length == 0) {
             out.truncate(start);
             replacements_ = replacementsBefore;
