@@ -1,18 +1,15 @@
 // brivano-export: the export engine without a window, for scheduled exports.
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "cli/ConsoleExportHost.h"
 #include "cli/ExportCommandLine.h"
-#include "cli/SignalWatcher.h"
 #include "db/Error.h"
 #include "export/ExportRun.h"
 #include "export/ExportTarget.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/Console.h"
 #include "platform/ToolPaths.h"
 #include "settings/SettingsFile.h"
 
@@ -100,20 +97,20 @@ int main(int argc, char** argv) {
     // A size limit makes a write fail (and be reported) instead of killing
     // the program; a reader of standard error that goes away must not end
     // the export either.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::signal(SIGPIPE, SIG_IGN);
+    brivano::platform::surviveFailedWrites();
 
     ConsoleExportHost host(connection, command.tables, stderr,
-                           isatty(STDERR_FILENO) ? stderr : nullptr, command.quiet);
+                           brivano::platform::isTerminal(stderr) ? stderr : nullptr, command.quiet);
     brivano::exporter::ExportRun run(host, output);
     {
-        const brivano::cli::SignalWatcher watcher([&run] { run.cancel(); });
+        const brivano::platform::StopSignalWatcher watcher(ConsoleExportHost::stopFlag(),
+                                                           [&run] { run.cancel(); });
         run.RunExport();
     }
 
     if (host.stopSeen()) {
         printError(QStringLiteral("interrupted; the export file was not replaced"));
-        return kKilledBySignal + brivano::cli::SignalWatcher::received();
+        return kKilledBySignal + brivano::platform::StopSignalWatcher::received();
     }
     return run.reportCount() == 0 ? kExportOk : kExportFailed;
 }
