@@ -25,21 +25,18 @@ QString cannotCreate(const QString& path, std::error_code error) {
     throw Error(error.value(), cannotCreate(path, error));
 }
 
-// Where the export of `path` goes: the end of its chain of symbolic links.
-QString destinationOf(const QString& path) {
-    std::error_code error;
-    const QString destination = platform::finalPath(path, error);
-    if (error)
-        failCreating(path, error);
-    return destination;
-}
-
 }  // namespace
 
 QString ExportTarget::refusal(const QString& path) {
     if (path == kStandardOutput)
         return {};
-    const platform::PathStatus status = platform::pathStatus(destinationOf(path));
+    // A loop of links is refused here like any other reason: brivano-export
+    // asks before anything else and has no one to catch an Error.
+    std::error_code error;
+    const QString destination = platform::finalPath(path, error);
+    if (error)
+        return cannotCreate(path, error);
+    const platform::PathStatus status = platform::pathStatus(destination);
     switch (status.kind) {
         case platform::PathKind::Folder:
             return texts::exportFileIsFolder(shown(path));
@@ -59,7 +56,10 @@ std::unique_ptr<ExportTarget> ExportTarget::open(const QString& path) {
     if (path == kStandardOutput)
         return std::make_unique<StreamedFile>(platform::File::standardOutput(),
                                               QStringLiteral("-"));
-    const QString destination = destinationOf(path);
+    std::error_code error;
+    const QString destination = platform::finalPath(path, error);
+    if (error)
+        failCreating(path, error);
     const platform::PathStatus status = platform::pathStatus(destination);
     switch (status.kind) {
         case platform::PathKind::Folder:
@@ -67,7 +67,6 @@ std::unique_ptr<ExportTarget> ExportTarget::open(const QString& path) {
         case platform::PathKind::Other:
             throw Error(0, texts::exportFileIsNoFile(shown(path)));
         case platform::PathKind::Stream: {
-            std::error_code error;
             platform::File stream = platform::File::openStream(destination, error);
             if (error)
                 failCreating(path, error);

@@ -79,6 +79,12 @@ TEST(ExportTarget, APlaceWhereNoExportCanGoIsNamedWithTheReason) {
              ASSERT_TRUE(file.open(QIODevice::WriteOnly));
          },
          QStringLiteral(": Un elemento del percorso non è una cartella"), true},
+        {"a loop of symbolic links", root + "Giro",
+         [&] {
+             ASSERT_TRUE(QFile::link(root + "Tondo", root + "Giro"));
+             ASSERT_TRUE(QFile::link(root + "Giro", root + "Tondo"));
+         },
+         QStringLiteral(": Troppi collegamenti simbolici"), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.behaviour);
