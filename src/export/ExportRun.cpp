@@ -46,7 +46,7 @@ ExportRun::ExportRun(ExportHost& host, QString exportFilePath, ConnectionFactory
 ExportRun::~ExportRun() = default;
 
 void ExportRun::setCodePage(int number) {
-    CodePage available(number);  // throws when ICU does not know it
+    CodePage available(number);  // throws when the system does not know it
     codePage_ = number;
 }
 
