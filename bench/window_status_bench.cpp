@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     const QString connection = makeTable(folder.path(), rows);
 
     brivano::app::MainWindow::Services services = brivano::app::MainWindow::standardServices();
-    services.paths = brivano::db::ToolPaths(folder.path());
+    services.paths = brivano::platform::ToolPaths(folder.path());
     services.messageBox = [](const QString&) {};
     brivano::app::MainWindow window(std::move(services));
     window.show();

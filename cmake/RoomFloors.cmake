@@ -1,8 +1,9 @@
 # The rooms of src/ and who may include whom. Data flows one way: the
-# operator's texts under everything, the
-# database side (db, then its providers, then the provider switch), the
-# engine (export), and on top the window (app) and the command-line
-# programs (cli), which never include each other.
+# operator's texts under everything, then what differs between Linux and
+# Windows (platform) and the settings file read through it (settings), the
+# database side (db, then its providers, then the
+# provider switch), the engine (export), and on top the window (app) and
+# the command-line programs (cli), which never include each other.
 #
 # brivano_check_room(ROOM MAY_INCLUDE ROOM...) reads every source of
 # src/ROOM and stops the configuration when a file includes a header of a
@@ -13,15 +14,17 @@ cmake_policy(VERSION 3.25)
 
 set(BRIVANO_ROOMS
     "texts|texts"
-    "db|texts db"
-    "db/odbc|texts db db/odbc"
-    "db/sqlite|texts db db/sqlite"
-    "db/postgres|texts db db/postgres"
-    "db/mariadb|texts db db/mariadb"
-    "db/connect|texts db db/connect db/odbc db/sqlite db/postgres db/mariadb"
-    "export|texts db db/connect export"
-    "app|texts db db/connect export app"
-    "cli|texts db db/connect export cli"
+    "platform|texts platform"
+    "settings|texts platform settings"
+    "db|texts platform db"
+    "db/odbc|texts platform db db/odbc"
+    "db/sqlite|texts platform db db/sqlite"
+    "db/postgres|texts platform db db/postgres"
+    "db/mariadb|texts platform db db/mariadb"
+    "db/connect|texts platform db db/connect db/odbc db/sqlite db/postgres db/mariadb"
+    "export|texts platform db db/connect export"
+    "app|texts platform settings db db/connect export app"
+    "cli|texts platform settings db db/connect export cli"
 )
 
 function(brivano_check_room source_root room)

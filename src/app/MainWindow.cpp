@@ -10,15 +10,15 @@
 #include "app/ClickLabel.h"
 #include "app/GroupCommands.h"
 #include "db/Error.h"
-#include "db/SettingsFile.h"
 #include "db/connect/ConnectionFactory.h"
+#include "settings/SettingsFile.h"
 #include "texts/Texts.h"
 
 namespace brivano::app {
 
 MainWindow::Services MainWindow::standardServices() {
     return Services{
-        db::ToolPaths::forCurrentUser(),
+        platform::ToolPaths::forCurrentUser(),
         &db::createConnection,
         defaultPrinterFactory(),
         {},
@@ -46,8 +46,8 @@ MainWindow::~MainWindow() = default;
 
 // The load step never fails: a missing or unreadable settings file gives an
 // empty connection string, which the operator can type into Text2.
-void MainWindow::loadSettings(const db::ToolPaths& paths) {
-    exportRun_->setConnString(db::readConnectionString(paths));
+void MainWindow::loadSettings(const platform::ToolPaths& paths) {
+    exportRun_->setConnString(settings::readConnectionString(paths));
     form_.text2->setText(exportRun_->ConnString());
     form_.errori->clear();
 }

@@ -7,8 +7,8 @@
 #include "app/ExportForm.h"
 #include "app/PrintCommand.h"
 #include "app/WindowExportHost.h"
-#include "db/ToolPaths.h"
 #include "export/ExportRun.h"
+#include "platform/ToolPaths.h"
 
 namespace brivano::app {
 
@@ -25,7 +25,7 @@ class MainWindow : public QWidget {
     // What the window reaches beyond itself. Tests replace the message box
     // and the printer, and point the folders at a temporary drive.
     struct Services {
-        db::ToolPaths paths;
+        platform::ToolPaths paths;
         exporter::ExportRun::ConnectionFactory connections;
         PrintCommand::PrinterFactory printers;
         // Empty: a modal box titled "Brivano" over this window.
@@ -48,7 +48,7 @@ class MainWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void loadSettings(const db::ToolPaths& paths);
+    void loadSettings(const platform::ToolPaths& paths);
     void connectCommands();
     // Runs one command; a failure that escapes it is shown, never lost.
     template <typename Command>

@@ -1,11 +1,10 @@
 #include "app/QtPrinter.h"
 
 #include "db/Error.h"
+#include "platform/PrintSpool.h"
 #include "texts/Texts.h"
 
-#include <cups/cups.h>
 #include <QDir>
-#include <QFile>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPrinter>
@@ -21,7 +20,6 @@ namespace {
 // Fine enough for text, and the same for the PDF file and the printer.
 constexpr auto kPrinterMode = QPrinter::HighResolution;
 constexpr char kDocumentTitle[] = "Brivano";
-constexpr QChar kInstanceSeparator = u'/';
 
 QString spoolFileTemplate() {
     return QDir::tempPath() + QStringLiteral("/brivano-print-XXXXXX");
@@ -29,41 +27,6 @@ QString spoolFileTemplate() {
 
 [[noreturn]] void fail(const QString& reason, long number = 0) {
     throw Error(number, texts::printFailed(reason));
-}
-
-// The options of one CUPS job; libcups allocates them.
-class JobOptions {
-  public:
-    JobOptions() = default;
-    ~JobOptions() { cupsFreeOptions(count_, options_); }
-    JobOptions(const JobOptions&) = delete;
-    JobOptions& operator=(const JobOptions&) = delete;
-
-    void add(const char* name, const QByteArray& value) {
-        count_ = cupsAddOption(name, value.constData(), count_, &options_);
-    }
-    int count() const { return count_; }
-    cups_option_t* options() const { return options_; }
-
-  private:
-    int count_ = 0;
-    cups_option_t* options_ = nullptr;
-};
-
-// Hands a finished document to a print queue. Qt's own CUPS path drops the
-// spooler's answer, so a queue that refuses the job would look like a
-// success; submitting the file here turns the refusal into an Error that
-// carries the spooler's reason.
-void submitJob(const QString& queue, const QString& file, const QPageLayout& layout) {
-    // A user's saved instance ("queue/instance") prints on its queue.
-    const QString base = queue.section(kInstanceSeparator, 0, 0);
-    JobOptions options;
-    options.add("media", layout.pageSize().key().toUtf8());
-    const int job = cupsPrintFile(base.toUtf8().constData(), QFile::encodeName(file).constData(),
-                                  kDocumentTitle, options.count(), options.options());
-    if (job == 0) {
-        fail(QString::fromUtf8(cupsLastErrorString()), cupsLastError());
-    }
 }
 
 }  // namespace
@@ -145,13 +108,15 @@ void QtPrinter::endDocument() {
         fail(texts::kCannotFinishDocument.toString());
     }
     if (spool) {
-        submitJob(queue_, spool->fileName(), printer_->pageLayout());
+        platform::submitPrintFile(queue_, spool->fileName(), QString::fromLatin1(kDocumentTitle),
+                                  printer_->pageLayout().pageSize().key().toUtf8());
     }
 }
 
 void QtPrinter::beginDocument() {
-    if (!queue_.isEmpty()) {
-        // Qt writes the document here instead of sending it itself; see submitJob().
+    if (!queue_.isEmpty() && platform::printsThroughSpoolFile()) {
+        // Qt writes the document here instead of sending it itself; see
+        // platform::submitPrintFile().
         auto spool = std::make_unique<QTemporaryFile>(spoolFileTemplate());
         if (!spool->open()) {
             fail(texts::cannotCreateSpoolFile(spool->errorString()));

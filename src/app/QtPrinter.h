@@ -13,9 +13,10 @@ class QTemporaryFile;
 namespace brivano::app {
 
 // The printer interface on a real device: Qt draws every document with
-// QPainter, either into a PDF file or into a private spool file that is then
-// handed to a CUPS print queue. The font is the printer's default face; only
-// its size and weight are changed.
+// QPainter, either into a PDF file or for a print queue; on Linux into a
+// private spool file that platform then hands to the queue (see
+// PrintSpool.h), elsewhere straight to the printer. The font is the
+// printer's default face; only its size and weight are changed.
 //
 // Title indent: printLine(text, n) leaves n blank columns before the text, so
 // the text starts in column n + 1 (the title, after 43 columns, in column 44).
@@ -49,7 +50,8 @@ class QtPrinter : public Printer {
 
     std::unique_ptr<QPrinter> printer_;
     QString queue_;
-    // The document on its way to `queue_`, between the first line and the end.
+    // The document on its way to `queue_`, between the first line and the
+    // end, where documents go through a spool file.
     std::unique_ptr<QTemporaryFile> spoolFile_;
     QPainter painter_;
     QFont font_;

@@ -6,8 +6,8 @@
 #include "cli/CheckReport.h"
 #include "cli/ExportCommandLine.h"
 #include "db/Error.h"
-#include "db/ToolPaths.h"
 #include "export/ExportFileReader.h"
+#include "platform/ToolPaths.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     }
 
     const QString file =
-        command.file.value_or(brivano::db::ToolPaths::forCurrentUser().exportFile());
+        command.file.value_or(brivano::platform::ToolPaths::forCurrentUser().exportFile());
     brivano::cli::CheckReport report(stdout, command.verbose);
     try {
         brivano::exporter::ExportFileReader(file, {}).read(report);

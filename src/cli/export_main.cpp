@@ -1,20 +1,17 @@
 // brivano-export: the export engine without a window, for scheduled exports.
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "cli/ConsoleExportHost.h"
 #include "cli/ExportCommandLine.h"
-#include "cli/SignalWatcher.h"
-#include "db/AnsiCodePage.h"
 #include "db/Error.h"
-#include "db/SettingsFile.h"
-#include "db/ToolPaths.h"
 #include "export/ExportRun.h"
 #include "export/ExportTarget.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/Console.h"
+#include "platform/ToolPaths.h"
+#include "settings/SettingsFile.h"
 
 namespace {
 
@@ -40,12 +37,12 @@ int usageError(const QString& text) {
 // --settings, BRIVANO_CONNECTION, the settings file. Throws Error (usage)
 // when none does.
 QString connectionString(const brivano::cli::ExportCommandLine& command,
-                         const brivano::db::ToolPaths& paths) {
+                         const brivano::platform::ToolPaths& paths) {
     if (command.connection)
         return *command.connection;
     if (command.settings) {
-        const QString read =
-            brivano::db::readConnectionStringFile(*command.settings, brivano::db::systemCodePage());
+        const QString read = brivano::settings::readConnectionStringFile(
+            *command.settings, brivano::platform::systemCodePage());
         if (read.trimmed().isEmpty())
             throw brivano::Error(
                 kUsageError,
@@ -55,7 +52,7 @@ QString connectionString(const brivano::cli::ExportCommandLine& command,
     const QString environment = qEnvironmentVariable(kEnvironmentConnection);
     if (!environment.trimmed().isEmpty())
         return environment;
-    const QString read = brivano::db::readConnectionString(paths);
+    const QString read = brivano::settings::readConnectionString(paths);
     if (read.isEmpty())
         throw brivano::Error(
             kUsageError, QStringLiteral("no connection string: give --connection, or put one in %1")
@@ -85,7 +82,7 @@ int main(int argc, char** argv) {
         return kExportOk;
     }
 
-    const brivano::db::ToolPaths paths = brivano::db::ToolPaths::forCurrentUser();
+    const brivano::platform::ToolPaths paths = brivano::platform::ToolPaths::forCurrentUser();
     QString connection;
     try {
         connection = connectionString(command, paths);
@@ -100,20 +97,20 @@ int main(int argc, char** argv) {
     // A size limit makes a write fail (and be reported) instead of killing
     // the program; a reader of standard error that goes away must not end
     // the export either.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::signal(SIGPIPE, SIG_IGN);
+    brivano::platform::surviveFailedWrites();
 
     ConsoleExportHost host(connection, command.tables, stderr,
-                           isatty(STDERR_FILENO) ? stderr : nullptr, command.quiet);
+                           brivano::platform::isTerminal(stderr) ? stderr : nullptr, command.quiet);
     brivano::exporter::ExportRun run(host, output);
     {
-        const brivano::cli::SignalWatcher watcher([&run] { run.cancel(); });
+        const brivano::platform::StopSignalWatcher watcher(ConsoleExportHost::stopFlag(),
+                                                           [&run] { run.cancel(); });
         run.RunExport();
     }
 
     if (host.stopSeen()) {
         printError(QStringLiteral("interrupted; the export file was not replaced"));
-        return kKilledBySignal + brivano::cli::SignalWatcher::received();
+        return kKilledBySignal + brivano::platform::StopSignalWatcher::received();
     }
     return run.reportCount() == 0 ? kExportOk : kExportFailed;
 }

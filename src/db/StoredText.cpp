@@ -96,44 +96,4 @@ QString decodeStoredText(QByteArrayView text) {
     return isUtf8(text) ? QString::fromUtf8(text) : QString::fromLatin1(text);
 }
 
-bool isUtf8(QByteArrayView text) {
-    const auto* at = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = at + text.size();
-    while (at < end) {
-        const unsigned char lead = *at;
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        }
-        int trail = 0;
-        char32_t codePoint = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            trail = 1;
-            codePoint = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            trail = 2;
-            codePoint = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            trail = 3;
-            codePoint = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (end - at <= trail)
-            return false;
-        for (int i = 1; i <= trail; ++i) {
-            if ((at[i] & 0xC0) != 0x80)
-                return false;
-            codePoint = (codePoint << 6) | (at[i] & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF.
-        constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-        if (codePoint < kSmallest[trail] || (codePoint >= 0xD800 && codePoint <= 0xDFFF) ||
-            codePoint > 0x10FFFF)
-            return false;
-        at += trail + 1;
-    }
-    return true;
-}
-
 }  // namespace brivano::db

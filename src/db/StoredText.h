@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "db/IsoDateTime.h"
+#include "db/Utf8.h"
 #include "db/Value.h"
 
 namespace brivano::db {
@@ -25,9 +26,6 @@ bool moneyDigits(QByteArrayView text, QByteArray& digits);
 // The characters of a stored text: UTF-8, or Latin-1 when the bytes are
 // not UTF-8, so that no byte is lost to a replacement character.
 QString decodeStoredText(QByteArrayView text);
-
-// True when `text` is well-formed UTF-8.
-bool isUtf8(QByteArrayView text);
 
 // True for the kinds convertStoredText() handles.
 bool isConvertedFromText(ValueKind kind);

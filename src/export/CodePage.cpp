@@ -1,54 +1,14 @@
 #include "export/CodePage.h"
 
-#include <unicode/ucnv.h>
-
 #include <cstring>
 
-#include "db/Error.h"
-#include "texts/Texts.h"
+#include "db/Utf8.h"
 
 namespace brivano::exporter {
 namespace {
 
 constexpr char kReplacement = '?';
 constexpr char32_t kFirstSupplementary = 0x10000;
-
-// One UTF-8 sequence at `at`: its code point and length, or a length of 0
-// when the bytes are no well-formed UTF-8.
-struct Decoded {
-    char32_t codePoint = 0;
-    int length = 0;
-};
-
-Decoded decodeUtf8(const unsigned char* at, const unsigned char* end) {
-    const unsigned char lead = *at;
-    int trail = 0;
-    char32_t codePoint = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        trail = 1;
-        codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        trail = 2;
-        codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        trail = 3;
-        codePoint = lead & 0x07;
-    } else {
-        return {};
-    }
-    if (end - at <= trail)
-        return {};
-    for (int i = 1; i <= trail; ++i) {
-        if ((at[i] & 0xC0) != 0x80)
-            return {};
-        codePoint = (codePoint << 6) | (at[i] & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (codePoint < kSmallest[trail] || (codePoint >= 0xD800 && codePoint <= 0xDFFF) ||
-        codePoint > 0x10FFFF)
-        return {};
-    return {codePoint, trail + 1};
-}
 
 // The first byte from `at` that is not ASCII, eight bytes at a time.
 const unsigned char* skipAscii(const unsigned char* at, const unsigned char* end) {
@@ -67,71 +27,32 @@ const unsigned char* skipAscii(const unsigned char* at, const unsigned char* end
 
 }  // namespace
 
-void CodePage::ConverterCloser::operator()(UConverter* converter) const {
-    ucnv_close(converter);
-}
-
 CodePage::CodePage(int number)
-    : number_(number), cache_(std::make_unique<std::array<Encoded, 0x10000>>()) {
-    UErrorCode status = U_ZERO_ERROR;
-    converter_.reset(ucnv_open(db::codePageConverterName(number).constData(), &status));
-    if (U_FAILURE(status)) {
-        throw Error(status,
-                    texts::codePageUnavailable(number, QString::fromLatin1(u_errorName(status))));
-    }
-    // Unrepresentable characters become "?", as Windows writes them; no
-    // best-fit look-alikes, so what was lost stays visible.
-    ucnv_setFallback(converter_.get(), false);
-    status = U_ZERO_ERROR;
-    ucnv_setSubstChars(converter_.get(), &kReplacement, 1, &status);
+    : number_(number),
+      converter_(number),
+      cache_(std::make_unique<std::array<Encoded, 0x10000>>()) {
     // ASCII is copied without asking the converter where the code page
     // writes it as itself; checked, not assumed: ICU's 932 moves three
     // control characters.
     asciiAsIs_ = true;
     for (char32_t c = 0; c < 0x80; ++c) {
-        const Encoded encoded = convert(c);
+        const Encoded& encoded = cached(c);
         asciiAsIs_ = asciiAsIs_ && encoded.size == 1 && encoded.bytes[0] == static_cast<char>(c);
     }
 }
 
 CodePage::~CodePage() = default;
 
-CodePage::Encoded CodePage::convert(char32_t codePoint) {
-    UChar units[2];
-    int32_t length = 0;
-    if (codePoint < kFirstSupplementary) {
-        units[length++] = static_cast<UChar>(codePoint);
-    } else {
-        units[length++] = static_cast<UChar>(0xD7C0 + (codePoint >> 10));
-        units[length++] = static_cast<UChar>(0xDC00 | (codePoint & 0x3FF));
-    }
-    char bytes[8];
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t written =
-        ucnv_fromUChars(converter_.get(), bytes, sizeof bytes, units, length, &status);
-    Encoded encoded;
-    if (U_FAILURE(status) || written < 1 || written > 2) {
-        encoded.size = 1;
-        encoded.bytes[0] = kReplacement;
-    } else {
-        encoded.size = static_cast<std::uint8_t>(written);
-        encoded.bytes[0] = bytes[0];
-        encoded.bytes[1] = written > 1 ? bytes[1] : '\0';
-    }
-    encoded.replaced = codePoint != U'?' && encoded.size == 1 && encoded.bytes[0] == kReplacement;
+const CodePage::Encoded& CodePage::cached(char32_t codePoint) {
+    Encoded& encoded = (*cache_)[codePoint];
+    if (encoded.size == 0)
+        encoded = converter_.convert(codePoint);
     return encoded;
 }
 
 void CodePage::appendCodePoint(char32_t codePoint, ByteBuffer& out) {
-    Encoded encoded;
-    if (codePoint < kFirstSupplementary) {
-        Encoded& cached = (*cache_)[codePoint];
-        if (cached.size == 0)
-            cached = convert(codePoint);
-        encoded = cached;
-    } else {
-        encoded = convert(codePoint);
-    }
+    const Encoded encoded =
+        codePoint < kFirstSupplementary ? cached(codePoint) : converter_.convert(codePoint);
     out.append(encoded.bytes[0]);
     if (encoded.size > 1)
         out.append(encoded.bytes[1]);
@@ -157,7 +78,7 @@ void CodePage::appendUtf8(QByteArrayView text, ByteBuffer& out) {
             appendCodePoint(*at++, out);
             continue;
         }
-        const Decoded decoded = decodeUtf8(at, end);
+        const db::Utf8Sequence decoded = db::decodeUtf8(at, end);
         if (decoded.length == 0) {
             out.truncate(start);
             replacements_ = replacementsBefore;

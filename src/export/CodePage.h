@@ -7,22 +7,21 @@
 #include <cstdint>
 #include <memory>
 
-#include "db/AnsiCodePage.h"
 #include "export/ByteBuffer.h"
-
-struct UConverter;
+#include "platform/AnsiCodePage.h"
+#include "platform/CodePageConverter.h"
 
 namespace brivano::exporter {
 
 // Encodes text in an ANSI code page, the export file's encoding: ASCII as
-// it is, every other character through ICU once and from a cache after
-// that, so a line is built without a converter call per value. A character
-// that the code page cannot represent is written as "?", never as a
-// look-alike, and counted.
+// it is, every other character through the system's converter once and
+// from a cache after that, so a line is built without a converter call per
+// value. A character that the code page cannot represent is written as
+// "?", never as a look-alike, and counted.
 class CodePage {
   public:
     // Opens the converter; throws Error when the code page is unknown.
-    explicit CodePage(int number = db::systemCodePage());
+    explicit CodePage(int number = platform::systemCodePage());
     ~CodePage();
     CodePage(const CodePage&) = delete;
     CodePage& operator=(const CodePage&) = delete;
@@ -42,24 +41,16 @@ class CodePage {
     void resetReplacements() { replacements_ = 0; }
 
   private:
-    // The bytes of one character: up to two in Windows' code pages.
-    struct Encoded {
-        std::uint8_t size = 0;  // 0: not looked up yet
-        bool replaced = false;
-        char bytes[2] = {};
-    };
-    struct ConverterCloser {
-        void operator()(UConverter* converter) const;
-    };
+    using Encoded = platform::EncodedCharacter;  // size 0 in the cache: not looked up yet
 
     void appendCodePoint(char32_t codePoint, ByteBuffer& out);
-    Encoded convert(char32_t codePoint);
+    const Encoded& cached(char32_t codePoint);
     void appendLatin1(QByteArrayView text, ByteBuffer& out);
 
     int number_;
-    std::unique_ptr<UConverter, ConverterCloser> converter_;
+    platform::CodePageConverter converter_;
     // The Basic Multilingual Plane, filled as characters turn up; the rare
-    // characters beyond it go to ICU every time.
+    // characters beyond it go to the converter every time.
     std::unique_ptr<std::array<Encoded, 0x10000>> cache_;
     std::int64_t replacements_ = 0;
     bool asciiAsIs_ = false;

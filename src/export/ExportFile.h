@@ -25,7 +25,7 @@ class ExportFile {
     static constexpr qsizetype kDefaultBufferSize = qsizetype{1} << 20;
 
     // Throws Error when the code page is not available.
-    explicit ExportFile(QString path, int codePage = db::systemCodePage(),
+    explicit ExportFile(QString path, int codePage = platform::systemCodePage(),
                         qsizetype bufferSize = kDefaultBufferSize);
     ~ExportFile();
     ExportFile(const ExportFile&) = delete;

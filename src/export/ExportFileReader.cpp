@@ -49,7 +49,7 @@ ExportFileReader::ExportFileReader(QString path, Settings settings)
     : path_(std::move(path)), settings_(settings) {}
 
 QString ExportFileReader::decode(QByteArrayView bytes) const {
-    return db::decodeCodePage(bytes, settings_.codePage);
+    return platform::decodeCodePage(bytes, settings_.codePage);
 }
 
 void ExportFileReader::read(ExportFileVisitor& visitor) {

@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "db/AnsiCodePage.h"
 #include "export/DataLineSplitter.h"
 #include "export/EntryForms.h"
 #include "export/ExportBlock.h"
 #include "export/ExportLineSource.h"
 #include "export/ValueText.h"
+#include "platform/AnsiCodePage.h"
 
 namespace brivano::exporter {
 
@@ -35,7 +35,7 @@ class ExportFileVisitor {
 class ExportFileReader {
   public:
     struct Settings {
-        int codePage = db::systemCodePage();  // the names' code page
+        int codePage = platform::systemCodePage();  // the names' code page
         // Which plain values hold a comma: the exporting user's settings.
         CommaSettings commas = CommaSettings::of(regionalSettings());
     };

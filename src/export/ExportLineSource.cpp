@@ -1,10 +1,5 @@
 #include "export/ExportLineSource.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QFile>
-#include <cerrno>
 #include <cstring>
 
 #include "db/Error.h"
@@ -18,20 +13,22 @@ constexpr char kLineFeed = '\n';
 
 }  // namespace
 
+void ExportLineSource::fail(std::error_code error) const {
+    throw Error(error.value(),
+                texts::withReason(texts::cannotReadExportFile(path_), error.value()));
+}
+
 ExportLineSource::ExportLineSource(QString path, qsizetype bufferSize)
     : path_(std::move(path)),
       buffer_(std::make_unique_for_overwrite<char[]>(static_cast<size_t>(bufferSize))),
       capacity_(bufferSize) {
-    fd_ = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
-        throw Error(errno, texts::withReason(texts::cannotReadExportFile(path_), errno));
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    std::error_code error;
+    file_ = platform::File::openForSequentialReading(path_, error);
+    if (error)
+        fail(error);
 }
 
-ExportLineSource::~ExportLineSource() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
+ExportLineSource::~ExportLineSource() = default;
 
 bool ExportLineSource::refill() {
     if (atEnd_)
@@ -49,20 +46,15 @@ bool ExportLineSource::refill() {
         buffer_ = std::move(bigger);
         capacity_ *= 2;
     }
-    for (;;) {
-        const ssize_t read =
-            ::read(fd_, buffer_.get() + end_, static_cast<size_t>(capacity_ - end_));
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read < 0)
-            throw Error(errno, texts::withReason(texts::cannotReadExportFile(path_), errno));
-        if (read == 0) {
-            atEnd_ = true;
-            return false;
-        }
-        end_ += read;
-        return true;
+    qsizetype read = 0;
+    if (const std::error_code error = file_.read(buffer_.get() + end_, capacity_ - end_, read))
+        fail(error);
+    if (read == 0) {
+        atEnd_ = true;
+        return false;
     }
+    end_ += read;
+    return true;
 }
 
 bool ExportLineSource::next(PhysicalLine& line) {

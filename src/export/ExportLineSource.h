@@ -4,6 +4,9 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <system_error>
+
+#include "platform/Files.h"
 
 namespace brivano::exporter {
 
@@ -36,9 +39,10 @@ class ExportLineSource {
     // Moves what is left to the front and reads more after it; false when
     // the file has nothing more.
     bool refill();
+    [[noreturn]] void fail(std::error_code error) const;
 
     QString path_;
-    int fd_ = -1;
+    platform::File file_;
     std::unique_ptr<char[]> buffer_;
     qsizetype capacity_;
     qsizetype begin_ = 0;    // the next line starts here

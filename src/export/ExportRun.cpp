@@ -39,14 +39,14 @@ ExportRun::ExportRun(ExportHost& host, QString exportFilePath, ConnectionFactory
     : host_(host),
       exportFilePath_(std::move(exportFilePath)),
       factory_(std::move(factory)),
-      codePage_(db::systemCodePage()) {}
+      codePage_(platform::systemCodePage()) {}
 
 // A run always closes its connection; the connection object itself goes
 // with the run object.
 ExportRun::~ExportRun() = default;
 
 void ExportRun::setCodePage(int number) {
-    CodePage available(number);  // throws when ICU does not know it
+    CodePage available(number);  // throws when the system does not know it
     codePage_ = number;
 }
 

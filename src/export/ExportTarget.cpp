@@ -1,102 +1,52 @@
 #include "export/ExportTarget.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDir>
-#include <QFileInfo>
-#include <cerrno>
-#include <climits>
 
 #include "db/Error.h"
 #include "export/ReplacedFile.h"
 #include "export/StreamedFile.h"
+#include "platform/Files.h"
 #include "texts/Texts.h"
 
 namespace brivano::exporter {
 namespace {
 
-constexpr int kMaxLinks = 40;
 constexpr QStringView kStandardOutput = u"-";
 
 QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-[[noreturn]] void failCreating(const QString& path, int errorNumber) {
-    throw Error(errorNumber,
-                texts::withReason(texts::cannotCreateExportFile(shown(path)), errorNumber));
+QString cannotCreate(const QString& path, std::error_code error) {
+    return texts::withReason(texts::cannotCreateExportFile(shown(path)), error.value());
 }
 
-// Follows a chain of symbolic links to the path it ends at, which need not
-// exist yet (a link to a file still to be written).
-QString finalPath(const QString& path) {
-    QString current = path;
-    for (int hop = 0; hop < kMaxLinks; ++hop) {
-        struct stat status {};
-        if (::lstat(QFile::encodeName(current).constData(), &status) != 0 ||
-            !S_ISLNK(status.st_mode))
-            return current;
-        const QString target = QFileInfo(current).symLinkTarget();
-        if (target.isEmpty())
-            return current;
-        current = target;
-    }
-    failCreating(path, ELOOP);
-}
-
-enum class Kind { Missing, File, Stream, Folder, Other };
-
-Kind kindOf(const QString& path, int& errorNumber) {
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
-        errorNumber = errno;
-        return Kind::Missing;
-    }
-    if (S_ISREG(status.st_mode))
-        return Kind::File;
-    if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode))
-        return Kind::Stream;
-    if (S_ISDIR(status.st_mode))
-        return Kind::Folder;
-    return Kind::Other;
+[[noreturn]] void failCreating(const QString& path, std::error_code error) {
+    throw Error(error.value(), cannotCreate(path, error));
 }
 
 }  // namespace
 
-bool writeAll(int fd, QByteArrayView bytes) {
-    const char* at = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, at, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        at += written;
-        left -= written;
-    }
-    return true;
-}
-
 QString ExportTarget::refusal(const QString& path) {
     if (path == kStandardOutput)
         return {};
-    const QString destination = finalPath(path);
-    int errorNumber = 0;
-    switch (kindOf(destination, errorNumber)) {
-        case Kind::Folder:
+    // A loop of links is refused here like any other reason: brivano-export
+    // asks before anything else and has no one to catch an Error.
+    std::error_code error;
+    const QString destination = platform::finalPath(path, error);
+    if (error)
+        return cannotCreate(path, error);
+    const platform::PathStatus status = platform::pathStatus(destination);
+    switch (status.kind) {
+        case platform::PathKind::Folder:
             return texts::exportFileIsFolder(shown(path));
-        case Kind::Other:
+        case platform::PathKind::Other:
             return texts::exportFileIsNoFile(shown(path));
-        case Kind::Missing:
-            if (errorNumber != ENOENT)
-                return texts::withReason(texts::cannotCreateExportFile(shown(path)), errorNumber);
-            break;
-        case Kind::File:
-        case Kind::Stream:
+        case platform::PathKind::Unreachable:
+            return cannotCreate(path, status.error);
+        case platform::PathKind::Missing:
+        case platform::PathKind::File:
+        case platform::PathKind::Stream:
             break;
     }
     return {};
@@ -104,26 +54,28 @@ QString ExportTarget::refusal(const QString& path) {
 
 std::unique_ptr<ExportTarget> ExportTarget::open(const QString& path) {
     if (path == kStandardOutput)
-        return std::make_unique<StreamedFile>(STDOUT_FILENO, QStringLiteral("-"), false);
-    const QString destination = finalPath(path);
-    int errorNumber = 0;
-    switch (kindOf(destination, errorNumber)) {
-        case Kind::Folder:
-            throw Error(EISDIR, texts::exportFileIsFolder(shown(path)));
-        case Kind::Other:
+        return std::make_unique<StreamedFile>(platform::File::standardOutput(),
+                                              QStringLiteral("-"));
+    std::error_code error;
+    const QString destination = platform::finalPath(path, error);
+    if (error)
+        failCreating(path, error);
+    const platform::PathStatus status = platform::pathStatus(destination);
+    switch (status.kind) {
+        case platform::PathKind::Folder:
+            throw Error(status.error.value(), texts::exportFileIsFolder(shown(path)));
+        case platform::PathKind::Other:
             throw Error(0, texts::exportFileIsNoFile(shown(path)));
-        case Kind::Stream: {
-            const int fd =
-                ::open(QFile::encodeName(destination).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-            if (fd < 0)
-                failCreating(path, errno);
-            return std::make_unique<StreamedFile>(fd, path, true);
+        case platform::PathKind::Stream: {
+            platform::File stream = platform::File::openStream(destination, error);
+            if (error)
+                failCreating(path, error);
+            return std::make_unique<StreamedFile>(std::move(stream), path);
         }
-        case Kind::Missing:
-            if (errorNumber != ENOENT)
-                failCreating(path, errorNumber);
-            break;
-        case Kind::File:
+        case platform::PathKind::Unreachable:
+            failCreating(path, status.error);
+        case platform::PathKind::Missing:
+        case platform::PathKind::File:
             break;
     }
     return std::make_unique<ReplacedFile>(destination, path);

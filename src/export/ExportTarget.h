@@ -40,8 +40,4 @@ class ExportTarget {
     virtual void abandon() noexcept = 0;
 };
 
-// Writes all of `bytes` to `fd`, through short writes and interrupted calls;
-// false with errno set when the system refuses.
-bool writeAll(int fd, QByteArrayView bytes);
-
 }  // namespace brivano::exporter

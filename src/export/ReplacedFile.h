@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <system_error>
 
 #include "export/ExportTarget.h"
+#include "platform/Files.h"
 
 namespace brivano::exporter {
 
@@ -13,7 +15,7 @@ class ReplacedFile final : public ExportTarget {
   public:
     // `destination` is where the file goes (a symlink's target), `shownPath`
     // the path that messages name.
-    ReplacedFile(QString destination, QString shownPath);
+    ReplacedFile(const QString& destination, QString shownPath);
     ~ReplacedFile() override;
 
     void write(QByteArrayView bytes) override;
@@ -24,12 +26,10 @@ class ReplacedFile final : public ExportTarget {
     void abandon() noexcept override;
 
   private:
-    [[noreturn]] void fail(QString (*what)(const QString& path), int errorNumber);
+    [[noreturn]] void fail(QString (*what)(const QString& path), std::error_code error);
 
-    QString destination_;
     QString shownPath_;
-    QString temporary_;
-    int fd_ = -1;
+    platform::ReplacementFile file_;
     qint64 size_ = 0;
     qint64 blockStart_ = 0;
 };

@@ -1,11 +1,6 @@
 #include "export/StreamedFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QDir>
-#include <QFile>
-#include <cerrno>
 
 #include "db/Error.h"
 #include "texts/Texts.h"
@@ -17,22 +12,23 @@ constexpr qsizetype kCopyChunk = qsizetype{1} << 20;
 
 }  // namespace
 
-StreamedFile::StreamedFile(int fd, QString shownPath, bool owned)
-    : fd_(fd), shownPath_(std::move(shownPath)), owned_(owned) {}
+StreamedFile::StreamedFile(platform::File file, QString shownPath)
+    : file_(std::move(file)), shownPath_(std::move(shownPath)) {}
 
 StreamedFile::~StreamedFile() {
     abandon();
 }
 
-void StreamedFile::fail(int errorNumber) {
-    throw Error(errorNumber, texts::withReason(
-                                 texts::cannotWriteExportFile(QDir::toNativeSeparators(shownPath_)),
-                                 errorNumber));
+void StreamedFile::fail(std::error_code error) {
+    throw Error(
+        error.value(),
+        texts::withReason(texts::cannotWriteExportFile(QDir::toNativeSeparators(shownPath_)),
+                          error.value()));
 }
 
 void StreamedFile::writeOut(QByteArrayView bytes) {
-    if (!writeAll(fd_, bytes))
-        fail(errno);
+    if (const std::error_code error = file_.write(bytes))
+        fail(error);
 }
 
 void StreamedFile::write(QByteArrayView bytes) {
@@ -46,29 +42,27 @@ void StreamedFile::write(QByteArrayView bytes) {
 }
 
 void StreamedFile::spill() {
-    if (scratch_ < 0) {
-        const QByteArray folder = QFile::encodeName(QDir::tempPath());
-        scratch_ = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-        if (scratch_ < 0)
-            fail(errno);
+    if (!scratch_.isOpen()) {
+        std::error_code error;
+        scratch_ = platform::File::openScratch(error);
+        if (error)
+            fail(error);
     }
-    if (!writeAll(scratch_, held_))
-        fail(errno);
+    if (const std::error_code error = scratch_.write(held_))
+        fail(error);
     held_.resize(0);
 }
 
 void StreamedFile::endBlock() {
     inBlock_ = false;
-    if (scratch_ >= 0) {
-        if (::lseek(scratch_, 0, SEEK_SET) < 0)
-            fail(errno);
+    if (scratch_.isOpen()) {
+        if (const std::error_code error = scratch_.seek(0))
+            fail(error);
         QByteArray chunk(kCopyChunk, Qt::Uninitialized);
         for (;;) {
-            const ssize_t read = ::read(scratch_, chunk.data(), static_cast<size_t>(kCopyChunk));
-            if (read < 0 && errno == EINTR)
-                continue;
-            if (read < 0)
-                fail(errno);
+            qsizetype read = 0;
+            if (const std::error_code error = scratch_.read(chunk.data(), kCopyChunk, read))
+                fail(error);
             if (read == 0)
                 break;
             writeOut(QByteArrayView(chunk.constData(), read));
@@ -88,28 +82,18 @@ void StreamedFile::discardBlock() {
 void StreamedFile::commit() {
     if (inBlock_)
         endBlock();
-    if (owned_) {
-        const int closed = ::close(fd_);
-        owned_ = false;
-        if (closed != 0)
-            fail(errno);
-    }
+    if (const std::error_code error = file_.close())
+        fail(error);
 }
 
 void StreamedFile::dropScratch() noexcept {
-    if (scratch_ >= 0) {
-        ::close(scratch_);
-        scratch_ = -1;
-    }
+    scratch_ = platform::File();
 }
 
 void StreamedFile::abandon() noexcept {
     held_.clear();
     dropScratch();
-    if (owned_) {
-        ::close(fd_);
-        owned_ = false;
-    }
+    file_ = platform::File();
 }
 
 }  // namespace brivano::exporter

@@ -2,21 +2,22 @@
 
 #include <QByteArray>
 #include <QString>
+#include <system_error>
 
 #include "export/ExportTarget.h"
+#include "platform/Files.h"
 
 namespace brivano::exporter {
 
 // A character device, a FIFO or standard output, written straight through.
 // The lines of an open block are held back until the block ends: in memory
-// up to kHeldInMemory bytes, beyond that in an unlinked scratch file, so
+// up to kHeldInMemory bytes, beyond that in an unnamed scratch file, so
 // that a block taken back never reached the reader.
 class StreamedFile final : public ExportTarget {
   public:
     static constexpr qsizetype kHeldInMemory = qsizetype{8} << 20;
 
-    // `owned`: the descriptor is closed at the end (not standard output's).
-    StreamedFile(int fd, QString shownPath, bool owned);
+    StreamedFile(platform::File file, QString shownPath);
     ~StreamedFile() override;
 
     void write(QByteArrayView bytes) override;
@@ -30,14 +31,13 @@ class StreamedFile final : public ExportTarget {
     void writeOut(QByteArrayView bytes);
     void spill();
     void dropScratch() noexcept;
-    [[noreturn]] void fail(int errorNumber);
+    [[noreturn]] void fail(std::error_code error);
 
-    int fd_;
+    platform::File file_;
     QString shownPath_;
-    bool owned_;
     bool inBlock_ = false;
     QByteArray held_;
-    int scratch_ = -1;  // the held bytes beyond memory's share, when there are
+    platform::File scratch_;  // the held bytes beyond memory's share, when there are
 };
 
 }  // namespace brivano::exporter

@@ -46,7 +46,7 @@ MainWindowTest::MainWindowTest() : connections_(&db::createConnection) {
 MainWindowTest::~MainWindowTest() = default;
 
 void MainWindowTest::writeSettings(const QString& connectionString) {
-    const db::ToolPaths paths(drive_.path());
+    const platform::ToolPaths paths(drive_.path());
     QDir().mkpath(QFileInfo(paths.settingsFile()).path());
     QFile file(paths.settingsFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -75,7 +75,7 @@ MainWindow& MainWindowTest::openWindowWithMessageBoxes() {
 
 MainWindow& MainWindowTest::openWindow(bool recordMessages) {
     MainWindow::Services services{
-        db::ToolPaths(drive_.path()),
+        platform::ToolPaths(drive_.path()),
         connections_,
         [this]() -> std::unique_ptr<Printer> {
             ++printedDocuments_;
@@ -154,7 +154,7 @@ QStringList MainWindowTest::messageList() {
 }
 
 QString MainWindowTest::exportFileText() {
-    QFile file(db::ToolPaths(drive_.path()).exportFile());
+    QFile file(platform::ToolPaths(drive_.path()).exportFile());
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }

@@ -14,6 +14,7 @@
 #include "cli/TableName.h"
 #include "db/Error.h"
 #include "export/ExportHost.h"
+#include "platform/ToolPaths.h"
 
 namespace brivano::cli::test {
 namespace {
@@ -146,7 +147,7 @@ TEST_F(ExportCommandLineTest, WritesTheWindowsBytesAndItsMessagesToStandardError
     form().selTab[0]->setChecked(true);
     form().selTab[1]->setChecked(true);
     form().tabelle->click();
-    const QByteArray windowBytes = fileBytes(db::ToolPaths(home()).exportFile());
+    const QByteArray windowBytes = fileBytes(platform::ToolPaths(home()).exportFile());
     ASSERT_FALSE(windowBytes.isEmpty());
 
     // The program, reading the same settings file, into another file.
@@ -164,7 +165,7 @@ TEST_F(ExportCommandLineTest, WritesTheWindowsBytesAndItsMessagesToStandardError
                   .toStdString());
     // Without --output the window's export file is replaced, with the same bytes.
     EXPECT_EQ(runExport({"Brand", "Calendario"}, home()).exitCode, 0);
-    EXPECT_EQ(fileBytes(db::ToolPaths(home()).exportFile()), windowBytes);
+    EXPECT_EQ(fileBytes(platform::ToolPaths(home()).exportFile()), windowBytes);
     // "-" is standard output, which then carries the export and nothing else.
     const ProcessResult piped = runExport({"-o", "-", "Brand", "Calendario"}, home());
     EXPECT_EQ(piped.exitCode, 0);

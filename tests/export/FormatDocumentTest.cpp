@@ -13,6 +13,7 @@
 #include "db/connect/ConnectionFactory.h"
 #include "export/ExportFile.h"
 #include "export/TableBlockWriter.h"
+#include "platform/AnsiCodePage.h"
 
 namespace brivano::test {
 namespace {
@@ -75,7 +76,7 @@ QByteArray exportUnder(const QString& localeName,
     auto connection = db::createConnection();
     connection->open(database.connectionString());
     {
-        exporter::ExportFile file(path, db::codePageForLocale(localeName));
+        exporter::ExportFile file(path, platform::codePageForLocale(localeName));
         file.open();
         exporter::TableBlockWriter writer(
             connection.get(), file, host, [](const Error& error) { ADD_FAILURE() << error.what(); },

@@ -10,6 +10,7 @@
 
 #include "export/CleanText.h"
 #include "export/ValueText.h"
+#include "platform/AnsiCodePage.h"
 
 namespace brivano::exporter {
 namespace {
@@ -65,11 +66,11 @@ Value boolean(bool truth) {
 // The text that `value` gets under `locale`, read back from the bytes of
 // the code page that goes with the locale's language.
 QString textOf(const Value& value, const QLocale& locale) {
-    const int codePage = db::codePageForLocale(locale.name());
+    const int codePage = platform::codePageForLocale(locale.name());
     CodePage encoder(codePage);
     ByteBuffer out;
     ValueText(locale, encoder).append(value, out);
-    return db::decodeCodePage(out.view(), codePage);
+    return platform::decodeCodePage(out.view(), codePage);
 }
 
 struct Case {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
-namespace brivano::db {
+namespace brivano::platform {
 
 // The Windows ANSI code page that goes with a user's locale: the one in
 // which the tool reads its settings file and writes its export file. One
@@ -18,11 +17,8 @@ int systemCodePage();
 // The same choice for one locale name such as "it_IT.UTF-8" or "zh_TW".
 int codePageForLocale(QStringView localeName);
 
-// ICU's name for a Windows code page, "windows-1252".
-QByteArray codePageConverterName(int number);
-
 // `bytes` in code page `number` as text. Throws Error when the code page
 // is unknown or the bytes cannot be read in it.
 QString decodeCodePage(QByteArrayView bytes, int number);
 
-}  // namespace brivano::db
+}  // namespace brivano::platform

@@ -1,14 +1,10 @@
-#include "db/odbc/OdbcLocaleScope.h"
+#include "platform/Utf8CLocale.h"
 
-#ifndef _WIN32
 #include <locale.h>
 
 #include <initializer_list>
-#endif
 
-namespace brivano::db {
-
-#ifndef _WIN32
+namespace brivano::platform {
 namespace {
 
 // The UTF-8 locale, made once and kept for the life of the process.
@@ -45,20 +41,16 @@ locale_t utf8Locale() {
 
 }  // namespace
 
-OdbcLocaleScope::OdbcLocaleScope() {
+Utf8CLocaleScope::Utf8CLocaleScope() {
     if (locale_t utf8 = utf8Locale(); utf8 != locale_t{}) {
         previous_ = uselocale(utf8);
     }
 }
 
-OdbcLocaleScope::~OdbcLocaleScope() {
+Utf8CLocaleScope::~Utf8CLocaleScope() {
     if (previous_ != nullptr) {
         uselocale(static_cast<locale_t>(previous_));
     }
 }
-#else
-OdbcLocaleScope::OdbcLocaleScope() = default;
-OdbcLocaleScope::~OdbcLocaleScope() = default;
-#endif
 
-}  // namespace brivano::db
+}  // namespace brivano::platform

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace brivano::db {
+namespace brivano::platform {
 
 // The tool's fixed files, all on one drive: the settings file (under the
 // programs folder's Italian name, else its English one) and the export file.
@@ -28,4 +28,4 @@ class ToolPaths {
     QString driveRoot_;
 };
 
-}  // namespace brivano::db
+}  // namespace brivano::platform

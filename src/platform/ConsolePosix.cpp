@@ -1,25 +1,21 @@
-#include "cli/SignalWatcher.h"
+#include "platform/Console.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 
-#include "cli/ConsoleExportHost.h"
-
-namespace brivano::cli {
+namespace brivano::platform {
 namespace {
 
 std::atomic<int> firstSignal{0};
+std::atomic<std::atomic<bool>*> stopFlagToSet{nullptr};
 int pipeFds[2] = {-1, -1};
 constexpr char kQuit = 0;
 constexpr char kSignal = 1;
 
-}  // namespace
-
-void SignalWatcher::handle(int signal) {
+void handle(int signal) {
     // Only async-signal-safe calls here.
     int expected = 0;
     if (!firstSignal.compare_exchange_strong(expected, signal)) {
@@ -27,15 +23,20 @@ void SignalWatcher::handle(int signal) {
         std::raise(signal);
         return;
     }
-    ConsoleExportHost::stopFlag().store(true);
+    if (std::atomic<bool>* flag = stopFlagToSet.load())
+        flag->store(true);
     const int saved = errno;
     const char byte = kSignal;
     [[maybe_unused]] const ssize_t written = ::write(pipeFds[1], &byte, 1);
     errno = saved;
 }
 
-SignalWatcher::SignalWatcher(std::function<void()> onFirstSignal)
+}  // namespace
+
+StopSignalWatcher::StopSignalWatcher(std::atomic<bool>& stopFlag,
+                                     std::function<void()> onFirstSignal)
     : onFirstSignal_(std::move(onFirstSignal)) {
+    stopFlagToSet.store(&stopFlag);
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         pipeFds[0] = pipeFds[1] = -1;
     } else {
@@ -55,7 +56,7 @@ SignalWatcher::SignalWatcher(std::function<void()> onFirstSignal)
     std::signal(SIGTERM, handle);
 }
 
-SignalWatcher::~SignalWatcher() {
+StopSignalWatcher::~StopSignalWatcher() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     if (thread_.joinable()) {
@@ -68,10 +69,22 @@ SignalWatcher::~SignalWatcher() {
             ::close(fd);
         fd = -1;
     }
+    stopFlagToSet.store(nullptr);
 }
 
-int SignalWatcher::received() {
+int StopSignalWatcher::received() {
     return firstSignal.load();
 }
 
-}  // namespace brivano::cli
+void surviveFailedWrites() {
+    // Ignored, SIGXFSZ and SIGPIPE leave the write failing with EFBIG and
+    // EPIPE.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool isTerminal(std::FILE* stream) {
+    return ::isatty(::fileno(stream)) == 1;
+}
+
+}  // namespace brivano::platform

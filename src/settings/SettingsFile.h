@@ -3,17 +3,17 @@
 #include <QString>
 #include <QStringView>
 
-#include "db/ToolPaths.h"
+#include "platform/ToolPaths.h"
 
-namespace brivano::db {
+namespace brivano::settings {
 
 // The connection string kept in the settings file: the first item of the
 // first file of `paths` that opens (the fallback file is opened only when the
 // first cannot be). A file that starts with a UTF-8 byte-order mark is read
 // as UTF-8, any other in the ANSI code page (the system's, or the one given).
 // Never throws: a missing, unreadable or empty file gives "".
-QString readConnectionString(const ToolPaths& paths);
-QString readConnectionString(const ToolPaths& paths, int codePageNumber);
+QString readConnectionString(const platform::ToolPaths& paths);
+QString readConnectionString(const platform::ToolPaths& paths, int codePageNumber);
 
 // The connection string of one file in the settings file's format (as
 // `brivano-export --settings FILE` reads it). Unlike the load step's, this
@@ -27,4 +27,4 @@ QString readConnectionStringFile(const QString& path, int codePageNumber);
 // line end, without its trailing blanks. CR, LF and CR LF all end a line.
 QString firstSettingsItem(QStringView text);
 
-}  // namespace brivano::db
+}  // namespace brivano::settings

@@ -1,9 +1,9 @@
-#include "db/ToolPaths.h"
+#include "platform/ToolPaths.h"
 
 #include <QDir>
 #include <utility>
 
-namespace brivano::db {
+namespace brivano::platform {
 namespace {
 
 const QString kSettingsFile = QStringLiteral("Programmi/Tavorin/Set/Connection.set");
@@ -11,14 +11,6 @@ const QString kFallbackSettingsFile = QStringLiteral("Program Files/Tavorin/Set/
 const QString kExportFile = QStringLiteral("Export.txt");
 
 }  // namespace
-
-ToolPaths ToolPaths::forCurrentUser() {
-#ifdef Q_OS_WIN
-    return ToolPaths(QStringLiteral("C:/"));
-#else
-    return ToolPaths(QDir::homePath());
-#endif
-}
 
 ToolPaths::ToolPaths(QString driveRoot) : driveRoot_(std::move(driveRoot)) {}
 
@@ -34,4 +26,4 @@ QString ToolPaths::exportFile() const {
     return QDir(driveRoot_).filePath(kExportFile);
 }
 
-}  // namespace brivano::db
+}  // namespace brivano::platform

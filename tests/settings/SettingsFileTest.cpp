@@ -6,11 +6,13 @@
 #include <QTemporaryDir>
 #include <optional>
 
-#include "db/SettingsFile.h"
-#include "db/ToolPaths.h"
+#include "platform/ToolPaths.h"
+#include "settings/SettingsFile.h"
 
-namespace brivano::db {
+namespace brivano::settings {
 namespace {
+
+using platform::ToolPaths;
 
 constexpr int kWesternCodePage = 1252;
 
@@ -38,17 +40,6 @@ class SettingsDrive {
     QTemporaryDir root_;
     ToolPaths paths_;
 };
-
-TEST(ToolPaths, PutsTheFilesUnderTheDriveRoot) {
-    const ToolPaths paths(QStringLiteral("/drive"));
-    EXPECT_EQ(paths.settingsFile(), QStringLiteral("/drive/Programmi/Tavorin/Set/Connection.set"));
-    EXPECT_EQ(paths.fallbackSettingsFile(),
-              QStringLiteral("/drive/Program Files/Tavorin/Set/Connection.set"));
-    EXPECT_EQ(paths.exportFile(), QStringLiteral("/drive/Export.txt"));
-#ifndef Q_OS_WIN
-    EXPECT_EQ(ToolPaths::forCurrentUser().exportFile(), QDir::home().filePath("Export.txt"));
-#endif
-}
 
 TEST(SettingsFile, FirstItemFollowsTheSequentialInputRules) {
     const struct {
@@ -138,4 +129,4 @@ TEST(SettingsFile, ReadsInTheCodePageGivenAndNeverThrows) {
 }
 
 }  // namespace
-}  // namespace brivano::db
+}  // namespace brivano::settings

@@ -1,15 +1,14 @@
-#include "db/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <exception>
 
-#include "db/Error.h"
+#include "platform/AnsiCodePage.h"
+#include "texts/Error.h"
 #include "texts/Texts.h"
 
-#include "db/AnsiCodePage.h"
-
-namespace brivano::db {
+namespace brivano::settings {
 namespace {
 
 constexpr QByteArrayView kUtf8ByteOrderMark = "\xEF\xBB\xBF";
@@ -30,7 +29,7 @@ bool isLineEnd(QChar c) {
 
 // Opens the first file, else the fallback; false when neither opens. A
 // folder in place of the file fails to open like a missing file does.
-bool openSettingsFile(const ToolPaths& paths, QFile& file) {
+bool openSettingsFile(const platform::ToolPaths& paths, QFile& file) {
     file.setFileName(paths.settingsFile());
     if (file.open(QIODevice::ReadOnly))
         return true;
@@ -41,7 +40,7 @@ bool openSettingsFile(const ToolPaths& paths, QFile& file) {
 QString decodeLine(QByteArrayView line, int codePageNumber) {
     if (line.startsWith(kUtf8ByteOrderMark))
         return QString::fromUtf8(line.sliced(kUtf8ByteOrderMark.size()));
-    return decodeCodePage(line, codePageNumber);
+    return platform::decodeCodePage(line, codePageNumber);
 }
 
 }  // namespace
@@ -69,11 +68,11 @@ QString firstSettingsItem(QStringView text) {
     return text.sliced(begin, end - begin).toString();
 }
 
-QString readConnectionString(const ToolPaths& paths) {
-    return readConnectionString(paths, systemCodePage());
+QString readConnectionString(const platform::ToolPaths& paths) {
+    return readConnectionString(paths, platform::systemCodePage());
 }
 
-QString readConnectionString(const ToolPaths& paths, int codePageNumber) {
+QString readConnectionString(const platform::ToolPaths& paths, int codePageNumber) {
     // The load step must never stop the window from opening: every failure
     // (no file, a read error, an unknown code page) leaves the string empty,
     // and the operator can still type one. Nothing is reported, by design.
@@ -96,4 +95,4 @@ QString readConnectionStringFile(const QString& path, int codePageNumber) {
     return firstSettingsItem(decodeLine(file.readLine(), codePageNumber));
 }
 
-}  // namespace brivano::db
+}  // namespace brivano::settings

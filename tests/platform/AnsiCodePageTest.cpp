@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "db/AnsiCodePage.h"
-#include "db/Error.h"
+#include "platform/AnsiCodePage.h"
+#include "texts/Error.h"
 
-namespace brivano::db {
+namespace brivano::platform {
 namespace {
 
 TEST(AnsiCodePage, LocaleLanguagePicksTheWindowsCodePage) {
@@ -29,4 +29,4 @@ TEST(AnsiCodePage, DecodesTheBytesOfACodePage) {
 }
 
 }  // namespace
-}  // namespace brivano::db
+}  // namespace brivano::platform
