@@ -87,27 +87,36 @@ constexpr bool fitsEveryColumn(QByteArrayView plainEntry) {
 namespace detail {
 
 // True when `text` holds byte A, B or C. Eight bytes are looked at at once:
-// a byte equal to one of the three makes a zero byte of its XOR.
+// a byte equal to one of the three makes a zero byte of its XOR. A text of
+// eight bytes or more ends with the eight bytes before its end, which may
+// overlap those already looked at; only a shorter one goes byte by byte.
 template <char A, char B, char C>
 inline bool holdsAnyOf(QByteArrayView text) {
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-    const auto hasZeroByte = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
-    const char* at = text.data();
-    const char* end = at + text.size();
-    for (; end - at >= 8; at += 8) {
+    const auto holds = [](const char* at) {
         std::uint64_t word;
         std::memcpy(&word, at, sizeof word);
-        if (hasZeroByte(word ^ (kOnes * static_cast<unsigned char>(A))) ||
-            hasZeroByte(word ^ (kOnes * static_cast<unsigned char>(B))) ||
-            hasZeroByte(word ^ (kOnes * static_cast<unsigned char>(C))))
+        const auto hasZeroByte = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+        return (hasZeroByte(word ^ (kOnes * static_cast<unsigned char>(A))) |
+                hasZeroByte(word ^ (kOnes * static_cast<unsigned char>(B))) |
+                hasZeroByte(word ^ (kOnes * static_cast<unsigned char>(C)))) != 0;
+    };
+    const char* at = text.data();
+    const qsizetype size = text.size();
+    if (size < 8) {
+        for (const char* end = at + size; at < end; ++at) {
+            if (*at == A || *at == B || *at == C)
+                return true;
+        }
+        return false;
+    }
+    const char* last = at + size - 8;
+    for (; at < last; at += 8) {
+        if (holds(at))
             return true;
     }
-    for (; at < end; ++at) {
-        if (*at == A || *at == B || *at == C)
-            return true;
-    }
-    return false;
+    return holds(last);
 }
 
 }  // namespace detail

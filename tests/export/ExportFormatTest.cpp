@@ -6,6 +6,7 @@
 #include "ScriptedDatabase.h"
 #include "WriterFixture.h"
 #include "db/AdoTypes.h"
+#include "export/ExportFormat.h"
 #include "support/ReadBack.h"
 
 namespace brivano::test {
@@ -125,6 +126,28 @@ TEST_F(ExportFormatTest, TheWriterCountsAsAmbiguousWhatTheReaderCannotReadBack) 
                                rows[0] == std::vector<ReadEntry>{ReadEntry(entry.readBack)};
         EXPECT_EQ(readsBack, !entry.ambiguous) << entry.what;
         EXPECT_EQ(ambiguous[i], entry.ambiguous ? 1 : 0) << entry.what;
+    }
+}
+
+TEST(ExportFormat, FindsWhatWillNotReadBackWhereverItStandsInTheEntry) {
+    // The scan looks at eight bytes at once: every length and position
+    // around its words.
+    for (qsizetype size = 1; size <= 24; ++size) {
+        const QByteArray clear(size, 'x');
+        EXPECT_FALSE(exporter::plainEntryIsAmbiguous(clear)) << size;
+        EXPECT_FALSE(exporter::quotedTextIsAmbiguous(clear)) << size;
+        for (qsizetype at = 0; at < size; ++at) {
+            for (const char plain : {',', '\r', '\n'}) {
+                QByteArray entry = clear;
+                entry[at] = plain;
+                EXPECT_TRUE(exporter::plainEntryIsAmbiguous(entry)) << size << " " << at;
+            }
+            for (const char quoted : {'\'', '\r', '\n'}) {
+                QByteArray text = clear;
+                text[at] = quoted;
+                EXPECT_TRUE(exporter::quotedTextIsAmbiguous(text)) << size << " " << at;
+            }
+        }
     }
 }
 
