@@ -80,7 +80,7 @@ constexpr bool isQuoted(std::int16_t typeCode) {
 
 // A plain entry that any column may hold, a quoted one too: a null, or the
 // empty entry of a value that could not be read.
-constexpr bool fitsEveryColumn(QByteArrayView plainEntry) {
+inline bool fitsEveryColumn(QByteArrayView plainEntry) {
     return plainEntry.isEmpty() || plainEntry == kNull;
 }
 
