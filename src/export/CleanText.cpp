@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "export/ExportFormat.h"
+
 namespace brivano::exporter {
 namespace {
 
-constexpr char kApostrophe = '\'';
-constexpr char kCarriageReturn = '\r';
 constexpr char kBlank = ' ';
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "export/ExportFormat.h"
+
 namespace brivano::exporter {
 namespace {
 
@@ -24,8 +26,8 @@ template <typename To>
 void CommaAlignment::ends(std::size_t k, std::size_t i, To&& to) const {
     const ColumnForm& form = (*forms_)[k];
     const qsizetype start = boundaries_[i] + 1;
-    if (form.quoted && start < body_.size() && body_[start] == '\'') {
-        const qsizetype close = body_.indexOf('\'', start + 1);
+    if (form.quoted && start < body_.size() && body_[start] == kApostrophe) {
+        const qsizetype close = body_.indexOf(kApostrophe, start + 1);
         const qsizetype end = close < 0 ? -1 : boundaryAt(close + 1);
         if (end >= 0)
             to(static_cast<std::size_t>(end));
@@ -38,7 +40,7 @@ void CommaAlignment::ends(std::size_t k, std::size_t i, To&& to) const {
                                  : i + 1;
     for (std::size_t j = i + 1; j <= last; ++j) {
         const QByteArrayView piece = body_.sliced(start, boundaries_[j] - start);
-        const bool fits = form.quoted ? piece.isEmpty() || piece == "Null" : fitsShape(form, piece);
+        const bool fits = form.quoted ? fitsEveryColumn(piece) : fitsShape(form, piece);
         if (fits)
             to(j);
     }
@@ -47,12 +49,12 @@ void CommaAlignment::ends(std::size_t k, std::size_t i, To&& to) const {
 void CommaAlignment::culprits(QByteArrayView body, const std::vector<ColumnForm>& forms,
                               std::vector<std::int32_t>& found) {
     found.clear();
-    if (!body.startsWith(','))
+    if (!body.startsWith(kSeparator))
         return;
     forms_ = &forms;
     body_ = body;
     boundaries_.clear();
-    for (qsizetype at = 0; (at = body.indexOf(',', at)) >= 0; ++at)
+    for (qsizetype at = 0; (at = body.indexOf(kSeparator, at)) >= 0; ++at)
         boundaries_.push_back(at);
     boundaries_.push_back(body.size());
     const std::size_t columns = forms.size();

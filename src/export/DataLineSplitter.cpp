@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "export/ExportFormat.h"
+
 namespace brivano::exporter {
 namespace {
-
-constexpr char kSeparator = ',';
-constexpr char kApostrophe = '\'';
 
 qsizetype find(QByteArrayView text, char byte, qsizetype from) {
     const void* found =
@@ -16,7 +15,7 @@ qsizetype find(QByteArrayView text, char byte, qsizetype from) {
 }
 
 bool holdsBreak(QByteArrayView text) {
-    return text.contains('\r') || text.contains('\n');
+    return text.contains(kCarriageReturn) || text.contains(kLineFeed);
 }
 
 void addFault(LineProblem& problem, LineFault fault) {
@@ -57,7 +56,7 @@ DataLineSplitter::Stop DataLineSplitter::splitEntries(QByteArrayView body, std::
         const qsizetype comma = find(body, kSeparator, start);
         at = comma < 0 ? body.size() : comma;
         const QByteArrayView text = body.sliced(start, at - start);
-        if (forms_[column].quoted && !text.isEmpty() && text != "Null")
+        if (forms_[column].quoted && !fitsEveryColumn(text))
             return Stop::MissingQuote;
         entries_[column] = {text, false};
     }

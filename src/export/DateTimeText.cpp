@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "export/Digits.h"
+
 namespace brivano::exporter {
 namespace {
 
@@ -14,46 +16,6 @@ constexpr char16_t kQuote = u'\'';
 // Characters left over at either end of a pattern once its time zone is
 // taken out, as in "HH:mm:ss t" or "H:mm:ss (t)".
 constexpr QStringView kEdgeFiller = u" ()[]\u00A0\u202F";
-
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-// Appends `value` in decimal, zero-padded to `width` digits, "-" first when
-// negative; no allocation once `out` has room.
-void appendNumber(int value, int width, ByteBuffer& out) {
-    // Days, months, hours, minutes and seconds: one or two digits; years:
-    // four.
-    if (value >= 0 && value < 100 && width <= 2) {
-        if (value >= 10 || width == 2) {
-            out.append(kDigitPairs + 2 * value, 2);
-        } else {
-            out.append(static_cast<char>('0' + value));
-        }
-        return;
-    }
-    if (value >= 0 && value < 10000 && width == 4) {
-        char* at = out.extend(4);
-        std::memcpy(at, kDigitPairs + 2 * (value / 100), 2);
-        std::memcpy(at + 2, kDigitPairs + 2 * (value % 100), 2);
-        return;
-    }
-    char digits[16];
-    int count = 0;
-    unsigned magnitude =
-        value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    while (count < width)
-        digits[count++] = '0';
-    if (value < 0)
-        out.append('-');
-    std::reverse(digits, digits + count);
-    out.append(digits, count);
-}
 
 int repeatCount(QStringView format, qsizetype at) {
     int count = 1;
@@ -308,13 +270,13 @@ bool DateTimeText::appendFixed(const FixedForm& form, const db::DateValue& date,
                 out.truncate(start);
                 return false;
             }
-            std::memcpy(digits, kDigitPairs + 2 * (value / 100), 2);
-            digits += 2;
+            writeFourDigits(digits, static_cast<unsigned>(value));
         } else if (value < 0 || value > 99) {
             out.truncate(start);
             return false;
+        } else {
+            writeTwoDigits(digits, static_cast<unsigned>(value));
         }
-        std::memcpy(digits, kDigitPairs + 2 * (value % 100), 2);
     }
     return true;
 }
@@ -401,7 +363,7 @@ void DateTimeText::append(const Pattern& pattern, const db::DateValue& date,
         if (piece.part == Part::Literal) {
             out.append(piece.bytes);
         } else if (const NumberField field = numberField(piece.part, date, time); field.width > 0) {
-            appendNumber(field.value, field.width, out);
+            appendPaddedNumber(field.value, field.width, out);
         } else {
             out.append(word(piece.part, date, time));
         }

@@ -3,12 +3,12 @@
 #include "db/AdoTypes.h"
 #include "db/Value.h"
 #include "export/CodePage.h"
+#include "export/ExportFormat.h"
 #include "export/ValueText.h"
 
 namespace brivano::exporter {
 namespace {
 
-constexpr QByteArrayView kNull = "Null";
 constexpr int kWesternEurope = 1252;
 
 bool allOf(QByteArrayView text, bool (*allowed)(char)) {
@@ -39,9 +39,9 @@ bool isRealText(QByteArrayView text, bool commaAllowed) {
     // A decimal separator appears once: a second comma is a separator.
     int commas = commaAllowed ? 1 : 0;
     for (const char c : text) {
-        if (c == ',' && --commas < 0)
+        if (c == kSeparator && --commas < 0)
             return false;
-        if (!isDigit(c) && c != '-' && c != '+' && c != '.' && c != ',' && c != 'E')
+        if (!isDigit(c) && c != '-' && c != '+' && c != '.' && c != kSeparator && c != 'E')
             return false;
     }
     return true;
@@ -55,7 +55,7 @@ bool isGuidText(QByteArrayView text) {
 bool holdsComma(const ValueText& text, const db::Value& value) {
     ByteBuffer written;
     text.append(value, written);
-    return written.view().contains(',');
+    return written.view().contains(kSeparator);
 }
 
 }  // namespace
@@ -74,11 +74,9 @@ CommaSettings CommaSettings::of(const QLocale& locale) {
 }
 
 ColumnForm columnForm(std::int16_t typeCode, CommaSettings commas) {
+    if (isQuoted(typeCode))
+        return {true, false, false, EntryShape::Text};
     switch (typeCode) {
-        case db::adChar:
-        case db::adWChar:
-        case db::adDBTimeStamp:
-            return {true, false, false, EntryShape::Text};
         case db::adSmallInt:
         case db::adInteger:
         case db::adTinyInt:
@@ -113,12 +111,12 @@ ColumnForm columnForm(std::int16_t typeCode, CommaSettings commas) {
 bool fitsShape(const ColumnForm& form, QByteArrayView text) {
     if (form.shape == EntryShape::Text && form.mayHoldComma)
         return true;  // anything at all
-    if (text.isEmpty() || text == kNull)
+    if (fitsEveryColumn(text))
         return true;
     switch (form.shape) {
         case EntryShape::Text:
         case EntryShape::DateTime:
-            return form.mayHoldComma || !text.contains(',');
+            return form.mayHoldComma || !text.contains(kSeparator);
         case EntryShape::Integer:
             return isIntegerText(text);
         case EntryShape::Real:

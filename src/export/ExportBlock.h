@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "export/EntryForms.h"
+#include "export/ExportFormat.h"
 
 namespace brivano::exporter {
 
@@ -80,7 +81,7 @@ struct ExportEntry {
     QByteArrayView text;
     bool quoted = false;
 
-    bool isNull() const { return !quoted && text == "Null"; }
+    bool isNull() const { return !quoted && text == kNull; }
 };
 
 }  // namespace brivano::exporter

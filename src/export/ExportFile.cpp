@@ -3,12 +3,12 @@
 #include <QDir>
 
 #include "db/Error.h"
+#include "export/ExportFormat.h"
 #include "texts/Texts.h"
 
 namespace brivano::exporter {
 namespace {
 
-constexpr char kLineEnd[] = "\r\n";
 // Room beyond a full buffer for the line that fills it: a line up to this
 // size never reallocates the buffer (a longer one grows it once, for good).
 constexpr qsizetype kBufferSlack = qsizetype{64} << 10;
@@ -47,7 +47,7 @@ void ExportFile::writeLine(QByteArrayView line) {
     if (state_ != State::Open)
         throw Error(0, texts::exportFileNotOpen(QDir::toNativeSeparators(path_)));
     buffer_.append(line);
-    buffer_.append(kLineEnd, sizeof kLineEnd - 1);
+    buffer_.append(kLineEnd);
     if (buffer_.size() >= bufferSize_)
         flush();
 }

@@ -6,19 +6,14 @@
 
 #include "db/AdoTypes.h"
 #include "db/Error.h"
+#include "export/ExportFormat.h"
 #include "texts/Texts.h"
 
 namespace brivano::exporter {
 namespace {
 
-constexpr char kSeparator = ',';
 // More columns than any database allows: the header is not one.
 constexpr std::int64_t kMostColumns = std::int64_t{1} << 16;
-
-// The kind letter of a line: "X," starts every line the writer makes.
-char kindOf(QByteArrayView bytes) {
-    return bytes.size() >= 2 && bytes[1] == kSeparator ? bytes[0] : '\0';
-}
 
 bool readNumber(QByteArrayView text, std::int64_t& number) {
     if (text.isEmpty())
@@ -31,7 +26,7 @@ bool readNumber(QByteArrayView text, std::int64_t& number) {
 // numbers are taken from the right.
 bool readHeader(QByteArrayView bytes, QByteArrayView& name, std::int64_t& lastColumn,
                 std::int64_t& lastRow) {
-    if (kindOf(bytes) != 'I')
+    if (lineKind(bytes) != LineKind::Header)
         return false;
     const qsizetype rowComma = bytes.lastIndexOf(kSeparator);
     const qsizetype columnComma = bytes.lastIndexOf(kSeparator, rowComma - 1);
@@ -74,10 +69,10 @@ void ExportFileReader::readLine(const PhysicalLine& line) {
         addProblem(line.number, LineFault::FileEndsInLine);
         return;
     }
-    const char kind = kindOf(line.bytes);
-    if (kind == 'I' && startBlock(line))
+    const LineKind kind = lineKind(line.bytes);
+    if (kind == LineKind::Header && startBlock(line))
         return;
-    if (kind == 'D' && expect_ == Expect::Rows) {
+    if (kind == LineKind::Data && expect_ == Expect::Rows) {
         readDataLine(line);
         return;
     }
@@ -114,14 +109,16 @@ void ExportFileReader::finishBlock() {
 }
 
 void ExportFileReader::readColumnLine(const PhysicalLine& line) {
-    static constexpr char kKinds[] = {'N', 'T', 'S', 'A'};
-    const char kind = kindOf(line.bytes);
-    const char expected = kKinds[static_cast<int>(expect_)];
+    // In the order of Expect.
+    static constexpr LineKind kKinds[] = {LineKind::Names, LineKind::Types, LineKind::Sizes,
+                                          LineKind::Attributes};
+    const LineKind kind = lineKind(line.bytes);
+    const LineKind expected = kKinds[static_cast<int>(expect_)];
     if (kind != expected) {
         addProblem(line.number, LineFault::UnexpectedLine);
         // Data without all its column lines: its columns are unknown, so
         // every value may be anything.
-        if (kind == 'D' && expect_ != Expect::Names) {
+        if (kind == LineKind::Data && expect_ != Expect::Names) {
             expect_ = Expect::Rows;
             setForms();
             ++block_.rowsFound;
@@ -145,20 +142,24 @@ void ExportFileReader::readColumnLine(const PhysicalLine& line) {
 void ExportFileReader::readNames(const PhysicalLine& line) {
     const QString text = decode(line.bytes.sliced(1));
     const qsizetype count = static_cast<qsizetype>(block_.columns.size());
-    QStringList parts = text.split(QLatin1Char(kSeparator));
+    const QLatin1Char separator(kSeparator);
+    const QLatin1Char open(kNameOpen);
+    const QLatin1Char close(kNameClose);
+    QStringList parts = text.split(separator);
     parts.removeFirst();
     const bool clear =
-        parts.size() == count && std::all_of(parts.begin(), parts.end(), [](const QString& part) {
-            return part.startsWith(u'[') && part.endsWith(u']') && part.count(u']') == 1;
+        parts.size() == count && std::all_of(parts.begin(), parts.end(), [&](const QString& part) {
+            return part.startsWith(open) && part.endsWith(close) && part.count(close) == 1;
         });
     if (!clear) {
         // "],[" parts them unless a name holds that too.
-        parts = text.startsWith(u",[") && text.endsWith(u']')
-                    ? text.sliced(2, text.size() - 3).split(QStringLiteral("],["))
+        const QString between = QString(close) + separator + open;
+        parts = text.startsWith(QString(separator) + open) && text.endsWith(close)
+                    ? text.sliced(2, text.size() - 3).split(between)
                     : QStringList();
         std::vector<std::int32_t> concerned;
         for (qsizetype k = 0; k < parts.size() && parts.size() == count; ++k) {
-            if (parts[k].contains(u',') || parts[k].contains(u']'))
+            if (parts[k].contains(separator) || parts[k].contains(close))
                 concerned.push_back(static_cast<std::int32_t>(k));
         }
         addProblem(line.number, LineFault::AmbiguousName, std::move(concerned));

@@ -6,22 +6,14 @@
 #include "db/AdoTypes.h"
 #include "db/LayerErrors.h"
 #include "export/CleanText.h"
+#include "export/ExportFormat.h"
 #include "texts/Texts.h"
 
 namespace brivano::exporter {
 namespace {
 
 constexpr QStringView kSelectFrom = u"Select * from ";
-constexpr char kNull[] = "Null";
-constexpr char kSeparator = ',';
-constexpr char kApostrophe = '\'';
 constexpr qsizetype kLineReserve = 4096;
-
-// A line feed in quoted text splits the row for readers that end lines at
-// LF alone.
-bool holdsLineFeed(QByteArrayView entry) {
-    return std::memchr(entry.data(), '\n', static_cast<size_t>(entry.size())) != nullptr;
-}
 
 }  // namespace
 
@@ -73,7 +65,8 @@ void TableBlockWriter::writeLine() {
 void TableBlockWriter::writeHeader(const QString& tableName, std::int32_t lastColumn,
                                    std::int32_t lastRow) {
     line_.truncate(0);
-    line_.append("I,");
+    line_.append(letterOf(LineKind::Header));
+    line_.append(kSeparator);
     codePage_.appendUtf16(tableName, line_);
     line_.append(kSeparator);
     valueText_.appendInteger(lastColumn, line_);
@@ -172,7 +165,7 @@ std::int32_t TableBlockWriter::writeDataLines() {
     while (!tableStep([&] { return resultSet_->atEnd(); })) {
         ++rowsDone;
         line_.truncate(0);
-        line_.append('D');
+        line_.append(letterOf(LineKind::Data));
         for (Column& column : columns_)
             appendEntry(column);
         writeLine();
@@ -188,9 +181,9 @@ std::int32_t TableBlockWriter::writeDataLines() {
 }
 
 template <typename Entry>
-void TableBlockWriter::writeColumnLine(char kind, Entry&& entry) {
+void TableBlockWriter::writeColumnLine(LineKind kind, Entry&& entry) {
     line_.truncate(0);
-    line_.append(kind);
+    line_.append(letterOf(kind));
     for (std::int32_t k = 0; k <= lastColumn_; ++k) {
         line_.append(kSeparator);
         const qsizetype entryStart = line_.size();
@@ -203,23 +196,23 @@ void TableBlockWriter::writeColumnLine(char kind, Entry&& entry) {
 void TableBlockWriter::writeColumnLines() {
     if (fieldTypes_.size() < static_cast<size_t>(lastColumn_) + 1)
         fieldTypes_.resize(static_cast<size_t>(lastColumn_) + 1, db::adEmpty);
-    writeColumnLine('N', [&](std::int32_t, db::Field& field) {
+    writeColumnLine(LineKind::Names, [&](std::int32_t, db::Field& field) {
         const QString name = field.name();
-        line_.append('[');
+        line_.append(kNameOpen);
         codePage_.appendUtf16(name, line_);
-        line_.append(']');
+        line_.append(kNameClose);
     });
     // A type that cannot be read must not pass on an earlier table's type.
     std::fill_n(fieldTypes_.begin(), lastColumn_ + 1, std::int16_t{db::adEmpty});
-    writeColumnLine('T', [&](std::int32_t k, db::Field& field) {
+    writeColumnLine(LineKind::Types, [&](std::int32_t k, db::Field& field) {
         const std::int16_t type = field.type();
         fieldTypes_[static_cast<size_t>(k)] = type;
         valueText_.appendInteger(type, line_);
     });
-    writeColumnLine('S', [&](std::int32_t, db::Field& field) {
+    writeColumnLine(LineKind::Sizes, [&](std::int32_t, db::Field& field) {
         valueText_.appendInteger(field.definedSize(), line_);
     });
-    writeColumnLine('A', [&](std::int32_t, db::Field& field) {
+    writeColumnLine(LineKind::Attributes, [&](std::int32_t, db::Field& field) {
         valueText_.appendInteger(field.attributes(), line_);
     });
 }
@@ -230,18 +223,7 @@ void TableBlockWriter::resolveColumns() {
     columns_.assign(static_cast<size_t>(lastColumn_) + 1, Column{});
     for (std::int32_t k = 0; k <= lastColumn_; ++k) {
         Column& column = columns_[static_cast<size_t>(k)];
-        switch (fieldTypes_[static_cast<size_t>(k)]) {
-            case db::adChar:
-            case db::adWChar:
-                column.quoting = Quoting::Cleaned;
-                break;
-            case db::adDBTimeStamp:
-                column.quoting = Quoting::Quoted;
-                break;
-            default:
-                column.quoting = Quoting::Raw;
-                break;
-        }
+        column.quoting = entryQuoting(fieldTypes_[static_cast<size_t>(k)]);
         entryStep([&] {
             const QString name = resultSet_->field(static_cast<int>(k)).name();
             column.field = &resultSet_->field(name);
@@ -262,23 +244,24 @@ void TableBlockWriter::appendEntry(Column& column) {
             return;
         }
         switch (column.quoting) {
-            case Quoting::Raw:
+            case EntryQuoting::Plain:
                 valueText_.append(value, line_);
+                // The text of an integer is digits and a sign: nothing to look for.
                 if (value.kind != db::ValueKind::Integer && value.kind != db::ValueKind::Unsigned &&
-                    readsBackAmbiguously(line_.sliced(entryStart), value.kind))
+                    plainEntryIsAmbiguous(line_.sliced(entryStart)))
                     ++ambiguousValues_;
                 break;
-            case Quoting::Quoted:
+            case EntryQuoting::Quoted:
                 line_.append(kApostrophe);
                 valueText_.append(value, line_);
+                ambiguousValues_ += quotedTextIsAmbiguous(line_.sliced(entryStart + 1)) ? 1 : 0;
                 line_.append(kApostrophe);
-                ambiguousValues_ += holdsLineFeed(line_.sliced(entryStart)) ? 1 : 0;
                 break;
-            case Quoting::Cleaned:
+            case EntryQuoting::Cleaned:
                 line_.append(kApostrophe);
                 appendCleaned(value);
+                ambiguousValues_ += quotedTextIsAmbiguous(line_.sliced(entryStart + 1)) ? 1 : 0;
                 line_.append(kApostrophe);
-                ambiguousValues_ += holdsLineFeed(line_.sliced(entryStart)) ? 1 : 0;
                 break;
         }
     } catch (const Error& error) {
@@ -287,29 +270,6 @@ void TableBlockWriter::appendEntry(Column& column) {
         line_.truncate(entryStart);  // an empty entry keeps the columns aligned
         reportRunError_(error);
     }
-}
-
-bool TableBlockWriter::readsBackAmbiguously(QByteArrayView entry, db::ValueKind kind) {
-    // A comma reads as one more field, a line end splits the row, and text
-    // that is the word Null reads as a null. Eight bytes are looked at at
-    // once: a byte equal to one of the three makes a zero byte of its XOR.
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-    const auto hasZeroByte = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
-    const char* at = entry.data();
-    const char* end = at + entry.size();
-    for (; end - at >= 8; at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, at, sizeof word);
-        if (hasZeroByte(word ^ (kOnes * ',')) || hasZeroByte(word ^ (kOnes * '\n')) ||
-            hasZeroByte(word ^ (kOnes * '\r')))
-            return true;
-    }
-    for (; at < end; ++at) {
-        if (*at == kSeparator || *at == '\n' || *at == '\r')
-            return true;
-    }
-    return (kind == db::ValueKind::Text || kind == db::ValueKind::Other) && entry == kNull;
 }
 
 void TableBlockWriter::appendCleaned(const db::Value& value) {

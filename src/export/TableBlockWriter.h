@@ -11,6 +11,7 @@
 #include "db/Database.h"
 #include "db/Error.h"
 #include "export/ExportFile.h"
+#include "export/ExportFormat.h"
 #include "export/ExportHost.h"
 #include "export/ValueText.h"
 
@@ -38,9 +39,9 @@ class TableBlockWriter {
         std::int32_t rowsDone = 0;
         bool written = false;
         // Of a written block: the values that a reader of the file cannot
-        // tell apart from others (a comma or line end in unquoted text, the
-        // word Null as text, a line feed in quoted text), and the
-        // characters the code page could not hold, written as "?".
+        // tell apart from others (plainEntryIsAmbiguous and
+        // quotedTextIsAmbiguous in ExportFormat.h), and the characters the
+        // code page could not hold, written as "?".
         std::int64_t ambiguousValues = 0;
         std::int64_t replacedCharacters = 0;
     };
@@ -56,11 +57,9 @@ class TableBlockWriter {
     Outcome WriteTableBlock(const QString& tableName);
 
   private:
-    // How the values of a column are written, fixed by its type code.
-    enum class Quoting : std::uint8_t { Raw, Cleaned, Quoted };
     struct Column {
         db::Field* field = nullptr;  // reached by name; null when that failed
-        Quoting quoting = Quoting::Raw;
+        EntryQuoting quoting = EntryQuoting::Plain;
     };
     // A failure that leaves the table without a block.
     struct TableFailure {
@@ -86,14 +85,13 @@ class TableBlockWriter {
     void writeHeader(const QString& tableName, std::int32_t lastColumn, std::int32_t lastRow);
     // Appends one entry per column, or an empty entry for one that fails.
     template <typename Entry>
-    void writeColumnLine(char kind, Entry&& entry);
+    void writeColumnLine(LineKind kind, Entry&& entry);
     void writeColumnLines();
     void resolveColumns();
     void appendEntry(Column& column);
     // A text of a fixed-length type: between its blanks, apostrophes and
     // carriage returns made blanks.
     void appendCleaned(const db::Value& value);
-    static bool readsBackAmbiguously(QByteArrayView entry, db::ValueKind kind);
 
     db::Connection* connection_;
     ExportFile& file_;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "export/Digits.h"
+
 namespace brivano::exporter {
 namespace {
 
@@ -11,7 +13,6 @@ constexpr int kMinExponentDigits = 2;
 // Below this decimal exponent a real is written in exponent form.
 constexpr int kSmallestFixedExponent = -4;
 constexpr qsizetype kGuidSize = 16;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // A real number split into its significant digits and decimal exponent:
 // value = 0.d1d2d3... * 10^(exponent + 1).
@@ -185,11 +186,7 @@ bool ValueText::appendShortDouble(double number, ByteBuffer& out) const {
             --digits;
         }
         out.append(decimalSeparator_);
-        char* at = out.extend(digits);
-        for (int i = digits - 1; i >= 0; --i) {
-            at[i] = static_cast<char>('0' + fraction % 10);
-            fraction /= 10;
-        }
+        writePaddedDigits(out.extend(digits), fraction, digits);
         return true;
     }
     return false;
@@ -219,17 +216,9 @@ void ValueText::appendReal(Real number, int maxDigits, ByteBuffer& out) const {
             out.append(decimalSeparator_);
             appendAscii(digits + 1, digits + n.count, out);
         }
-        char exponent[kNumberBufferSize];
-        char* at = exponent;
-        *at++ = 'E';
-        *at++ = n.exponent < 0 ? '-' : '+';
-        char magnitude[kNumberBufferSize];
-        const char* magnitudeEnd =
-            std::to_chars(magnitude, magnitude + sizeof magnitude, std::abs(n.exponent)).ptr;
-        for (auto width = magnitudeEnd - magnitude; width < kMinExponentDigits; ++width)
-            *at++ = '0';
-        appendAscii(exponent, at, out);
-        appendAscii(magnitude, magnitudeEnd, out);
+        out.append('E');
+        out.append(n.exponent < 0 ? '-' : '+');
+        appendPaddedNumber(std::abs(n.exponent), kMinExponentDigits, out);
     } else if (n.exponent >= 0) {
         const int integerDigits = n.exponent + 1;
         appendAscii(digits, digits + std::min(integerDigits, n.count), out);
@@ -283,9 +272,8 @@ void ValueText::appendDecimal(QByteArrayView digits, ByteBuffer& out) const {
 void ValueText::appendHex(QByteArrayView bytes, ByteBuffer& out) {
     char* at = out.extend(2 * bytes.size());
     for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        *at++ = kHexDigits[value >> 4];
-        *at++ = kHexDigits[value & 0xF];
+        writeHexByte(at, static_cast<unsigned char>(byte));
+        at += 2;
     }
 }
 

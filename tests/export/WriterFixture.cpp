@@ -14,6 +14,7 @@ QByteArray WriterFixture::writeTables(db::Connection* connection, const QStringL
         const exporter::TableBlockWriter::Outcome outcome = writer.WriteTableBlock(table);
         counts.push_back(outcome.rowsDone);
         written.push_back(outcome.written);
+        ambiguous.push_back(outcome.ambiguousValues);
     }
     file.close();
     QFile exported(exportPath());

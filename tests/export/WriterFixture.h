@@ -24,11 +24,12 @@ class WriterFixture : public ::testing::Test {
 
     // Writes the tables in order into a new export file and returns its bytes;
     // the record counts go to `counts`, whether each block is in the file to
-    // `written`.
+    // `written`, the values counted as not reading back to `ambiguous`.
     QByteArray writeTables(db::Connection* connection, const QStringList& tables);
 
     std::vector<std::int32_t> counts;
     std::vector<bool> written;
+    std::vector<std::int64_t> ambiguous;
     QStringList reported;  // descriptions handed to the failure rule
     RecordingHost host;
 
