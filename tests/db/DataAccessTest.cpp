@@ -248,7 +248,7 @@ TEST_P(DataAccessTest, ConnectionThatCannotOpenRaisesTheDriversError) {
             unreachable = sqliteProviderString(missingFile);
             break;
     }
-    auto connection = db::createConnection();
+    auto connection = db::createConnection(unreachable);
     try {
         connection->open(unreachable);
         ADD_FAILURE() << "an unreachable database opened";
@@ -539,9 +539,10 @@ INSTANTIATE_TEST_SUITE_P(Databases, DataAccessTest, ::testing::ValuesIn(testData
                          databaseTestName);
 
 TEST(DataAccess, UnknownDriverRaisesTheDriverManagersError) {
-    auto connection = db::createConnection();
+    const QString unknown = QStringLiteral("Driver=NoSuchBrivanoDriver;Database=x");
+    auto connection = db::createConnection(unknown);
     try {
-        connection->open(QStringLiteral("Driver=NoSuchBrivanoDriver;Database=x"));
+        connection->open(unknown);
         ADD_FAILURE() << "an unknown driver opened";
     } catch (const Error& error) {
         EXPECT_FALSE(error.description().isEmpty());
