@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     const QString table = QString::fromLocal8Bit(argv[2]);
     const int runs = argc > 3 ? std::atoi(argv[3]) : 1;
     try {
-        auto connection = brivano::db::createConnection();
+        auto connection = brivano::db::createConnection(connectionString);
         for (int run = 1; run <= runs; ++run) {
             connection->open(connectionString);
             std::uint64_t checksum = 0;

@@ -7,44 +7,62 @@ namespace brivano::db {
 
 namespace {
 
+// What each type code stands for: the room every value takes (0 for the
+// text and binary types, whose size is the column's own) and the kind of
+// value it reads into. A code not listed reads as the database's own text.
+struct TypeTraits {
+    std::int16_t type;
+    std::int32_t fixedSize;
+    ValueKind kind;
+};
+
 constexpr std::int32_t kDecimalSize = 19;
 constexpr std::int32_t kBitSize = 2;
 constexpr std::int32_t kDateSize = 6;
 constexpr std::int32_t kTimestampSize = 16;
 constexpr std::int32_t kGuidSize = 16;
 
+constexpr TypeTraits kTypes[] = {
+    {adTinyInt, 1, ValueKind::Integer},
+    {adUnsignedTinyInt, 1, ValueKind::Unsigned},
+    {adSmallInt, 2, ValueKind::Integer},
+    {adUnsignedSmallInt, 2, ValueKind::Unsigned},
+    {adInteger, 4, ValueKind::Integer},
+    {adUnsignedInt, 4, ValueKind::Unsigned},
+    {adBigInt, 8, ValueKind::Integer},
+    {adUnsignedBigInt, 8, ValueKind::Unsigned},
+    {adSingle, 4, ValueKind::Single},
+    {adDouble, 8, ValueKind::Double},
+    {adNumeric, kDecimalSize, ValueKind::Decimal},
+    {adBoolean, kBitSize, ValueKind::Boolean},
+    {adDBDate, kDateSize, ValueKind::Date},
+    {adDBTime, kDateSize, ValueKind::Time},
+    {adDBTimeStamp, kTimestampSize, ValueKind::Timestamp},
+    {adGUID, kGuidSize, ValueKind::Guid},
+    {adChar, 0, ValueKind::Text},
+    {adWChar, 0, ValueKind::Text},
+    {adVarChar, 0, ValueKind::Text},
+    {adVarWChar, 0, ValueKind::Text},
+    {adLongVarChar, 0, ValueKind::Text},
+    {adLongVarWChar, 0, ValueKind::Text},
+    {adBinary, 0, ValueKind::Binary},
+    {adVarBinary, 0, ValueKind::Binary},
+    {adLongVarBinary, 0, ValueKind::Binary},
+};
+
+const TypeTraits* traitsOf(std::int16_t type) {
+    for (const TypeTraits& traits : kTypes) {
+        if (traits.type == type)
+            return &traits;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::int32_t fixedSize(std::int16_t type) {
-    switch (type) {
-        case adTinyInt:
-        case adUnsignedTinyInt:
-            return 1;
-        case adSmallInt:
-        case adUnsignedSmallInt:
-            return 2;
-        case adInteger:
-        case adUnsignedInt:
-        case adSingle:
-            return 4;
-        case adBigInt:
-        case adUnsignedBigInt:
-        case adDouble:
-            return 8;
-        case adNumeric:
-            return kDecimalSize;
-        case adBoolean:
-            return kBitSize;
-        case adDBDate:
-        case adDBTime:
-            return kDateSize;
-        case adDBTimeStamp:
-            return kTimestampSize;
-        case adGUID:
-            return kGuidSize;
-        default:
-            return 0;
-    }
+    const TypeTraits* traits = traitsOf(type);
+    return traits != nullptr ? traits->fixedSize : 0;
 }
 
 bool isLongType(std::int16_t type) {
@@ -52,47 +70,8 @@ bool isLongType(std::int16_t type) {
 }
 
 ValueKind valueKindFor(std::int16_t type) {
-    switch (type) {
-        case adChar:
-        case adWChar:
-        case adVarChar:
-        case adVarWChar:
-        case adLongVarChar:
-        case adLongVarWChar:
-            return ValueKind::Text;
-        case adNumeric:
-            return ValueKind::Decimal;
-        case adTinyInt:
-        case adSmallInt:
-        case adInteger:
-        case adBigInt:
-            return ValueKind::Integer;
-        case adUnsignedTinyInt:
-        case adUnsignedSmallInt:
-        case adUnsignedInt:
-        case adUnsignedBigInt:
-            return ValueKind::Unsigned;
-        case adSingle:
-            return ValueKind::Single;
-        case adDouble:
-            return ValueKind::Double;
-        case adBoolean:
-            return ValueKind::Boolean;
-        case adDBDate:
-            return ValueKind::Date;
-        case adDBTime:
-            return ValueKind::Time;
-        case adDBTimeStamp:
-            return ValueKind::Timestamp;
-        case adBinary:
-        case adVarBinary:
-        case adLongVarBinary:
-            return ValueKind::Binary;
-        case adGUID:
-            return ValueKind::Guid;
-        default:
-            return ValueKind::Other;
-    }
+    const TypeTraits* traits = traitsOf(type);
+    return traits != nullptr ? traits->kind : ValueKind::Other;
 }
 
 std::int32_t columnAttributes(std::int16_t type, Nullability nullability, Writability writability) {

@@ -6,13 +6,13 @@
 
 namespace brivano::db {
 
-CountedResultSet::CountedResultSet(std::unique_ptr<Query> query, int columns)
+CountedResultSet::CountedResultSet(Query query, int columns)
     : query_(std::move(query)), columns_(columns) {}
 
 CountedResultSet::~CountedResultSet() = default;
 
 void CountedResultSet::checkOpen() const {
-    if (!query_->connectionOpen())
+    if (!query_.connectionOpen())
         throw resultSetClosedError();
 }
 
@@ -20,12 +20,18 @@ bool CountedResultSet::exhausted() const {
     return consumed_ || rowCount_ == 0 || hasRows_ == false;
 }
 
+std::optional<std::int64_t> CountedResultSet::count(const QString& statement) {
+    if (statement.isEmpty())
+        return std::nullopt;
+    return query_.count(statement);
+}
+
 ResultSet& CountedResultSet::rows() {
     if (failure_)
         throw *failure_;
     if (!executed_) {
         try {
-            executed_ = query_->run();
+            executed_ = query_.run();
             // Its columns were asked for when it had no row left: it is
             // read to its end, so that it has no current row either.
             if (exhausted())
@@ -46,7 +52,7 @@ bool CountedResultSet::atEnd() {
             return true;
         if (!hasRows_ && !countFailed_) {
             // Whether there is a first row: one row is as much as is needed.
-            if (const std::optional<std::int64_t> first = query_->count(true))
+            if (const std::optional<std::int64_t> first = count(query_.countFirst))
                 hasRows_ = *first > 0;
             else
                 countFailed_ = true;
@@ -63,7 +69,7 @@ RowArrayBounds CountedResultSet::readAllRows() {
         if (consumed_)
             return {columns_, 0};
         if (!rowCount_ && !countFailed_) {
-            rowCount_ = query_->count(false);
+            rowCount_ = count(query_.countAll);
             countFailed_ = !rowCount_;
         }
         if (rowCount_) {

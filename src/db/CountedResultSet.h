@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -11,29 +13,32 @@ namespace brivano::db {
 // A query whose rows are read only when asked for. Where running a query
 // fetches its whole result (or, streaming, would walk it all), measuring a
 // table is as dear as reading it: this result answers the at-end test and
-// readAllRows() by counting instead, and runs the query itself only for its
-// rows and columns, or when counting fails. Until then it stands on its
-// first row, like any result.
+// readAllRows() with the database's count statements instead (see
+// Dialect::countStatement), and runs the query itself only for its rows and
+// columns, or when counting fails. Until then it stands on its first row,
+// like any result.
 //
 // A query that fails runs once: its error is raised again, not the query.
 class CountedResultSet final : public ResultSet {
   public:
     // What a provider supplies for one query.
-    class Query {
-      public:
-        virtual ~Query() = default;
+    struct Query {
         // Whether the connection the query belongs to is still open.
-        virtual bool connectionOpen() const = 0;
-        // The number of rows the query gives, or with `firstOnly` just
-        // whether it gives any (0 or 1); nothing when that cannot be told
-        // by counting, and the rows are then read instead.
-        virtual std::optional<std::int64_t> count(bool firstOnly) = 0;
+        std::function<bool()> connectionOpen;
+        // Runs one of the count statements below and gives its number;
+        // nothing when it failed in a way that reading the rows explains
+        // better (the provider decides which failures those are).
+        std::function<std::optional<std::int64_t>(const QString& statement)> count;
         // Runs the query; the result stands on its first row.
-        virtual std::unique_ptr<ResultSet> run() = 0;
+        std::function<std::unique_ptr<ResultSet>()> run;
+        // The rows, and whether there is any (0 or 1); empty when the
+        // database cannot count them, which are then read instead.
+        QString countAll;
+        QString countFirst;
     };
 
     // `columns` is how many columns the query's description has.
-    CountedResultSet(std::unique_ptr<Query> query, int columns);
+    CountedResultSet(Query query, int columns);
     ~CountedResultSet() override;
 
     bool atEnd() override;
@@ -48,10 +53,11 @@ class CountedResultSet final : public ResultSet {
     void checkOpen() const;
     // Whether counting said there is no row left to read.
     bool exhausted() const;
+    std::optional<std::int64_t> count(const QString& statement);
     // The query itself, run now (once); at its end when this result is.
     ResultSet& rows();
 
-    std::unique_ptr<Query> query_;
+    Query query_;
     int columns_;
     std::optional<std::int64_t> rowCount_;
     std::optional<bool> hasRows_;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "db/Database.h"
 #include "db/LayerErrors.h"
@@ -10,9 +12,11 @@
 namespace brivano::db {
 
 // What every provider's result has in common: it reads forward only, stands
-// on its first row after the query (or at its end when there is none), and
-// its operations fail with the layer's own errors once its connection is
-// closed, or when asked for a row it no longer has.
+// on its first row after the query (or at its end when there is none), its
+// operations fail with the layer's own errors once its connection is
+// closed, or when asked for a row it no longer has, and it keeps the values
+// of the current row: each is read the first time it is asked for, and a
+// value that failed fails again, alike, without another read.
 //
 // `Derived` supplies:
 //   bool connectionOpen() const   whether the result's connection still is;
@@ -21,7 +25,10 @@ namespace brivano::db {
 //   std::int64_t countRemainingRows()
 //                                 the rows from the current one to the end,
 //                                 leaving the result at its end;
-// and column(position) / valueAt(position) for its fields (ResultField).
+//   void readValue(int position, Value& value)
+//                                 reads a column of the current row, or
+//                                 throws Error;
+// and column(position) (with .name and .shape) for its fields.
 template <typename Derived>
 class ForwardResultSet : public ResultSet {
   public:
@@ -48,6 +55,7 @@ class ForwardResultSet : public ResultSet {
     void moveNext() override {
         checkCurrentRow();
         onFirstRow_ = false;
+        ++row_;
         self().advance();
     }
 
@@ -66,11 +74,31 @@ class ForwardResultSet : public ResultSet {
         return fields_.named(name);
     }
 
+    // The value of a column in the current row (the fields' way to it).
+    const Value& valueAt(int position) {
+        checkCurrentRow();
+        Cell& cell = cells_[static_cast<size_t>(position)];
+        if (cell.row != row_)
+            read(position, cell);
+        if (cell.failure)
+            throw *cell.failure;
+        return cell.value;
+    }
+
   protected:
     // One field per column (each with a .name), in position order.
     template <typename Columns>
     void buildFields(const Columns& columns) {
         fields_.build(self(), columns);
+        cells_.resize(columns.size());
+    }
+
+    // Reads a column of the current row now, unless it was read already:
+    // for a provider that can only read a row's columns in order.
+    void readAhead(int position) {
+        Cell& cell = cells_[static_cast<size_t>(position)];
+        if (cell.row != row_)
+            read(position, cell);
     }
 
     void checkOpen() const {
@@ -88,10 +116,29 @@ class ForwardResultSet : public ResultSet {
     bool isOnFirstRow() const { return onFirstRow_; }
 
   private:
+    struct Cell {
+        Value value;
+        std::uint64_t row = 0;  // the row it was read in
+        std::optional<Error> failure;
+    };
+
+    void read(int position, Cell& cell) {
+        cell.row = row_;
+        try {
+            self().readValue(position, cell.value);
+            cell.failure.reset();
+        } catch (const Error& error) {
+            cell.value.kind = ValueKind::Null;
+            cell.failure = error;
+        }
+    }
+
     Derived& self() { return static_cast<Derived&>(*this); }
     const Derived& self() const { return static_cast<const Derived&>(*this); }
 
     ResultFields<Derived> fields_;
+    std::vector<Cell> cells_;
+    std::uint64_t row_ = 1;  // counts the rows stood on
     bool atEnd_ = false;
     bool onFirstRow_ = true;
 };

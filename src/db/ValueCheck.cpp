@@ -1,6 +1,6 @@
 #include "db/ValueCheck.h"
 
-#include "db/AdoTypes.h"
+#include "db/ColumnShape.h"
 #include "db/StoredText.h"
 #include "texts/Texts.h"
 
@@ -26,29 +26,23 @@ qsizetype skipDigits(QByteArrayView text, qsizetype& at) {
 }
 
 QString validType(std::int16_t type) {
-    switch (type) {
-        case adTinyInt:
-        case adSmallInt:
-        case adInteger:
-        case adBigInt:
+    switch (valueKindFor(type)) {
+        case ValueKind::Integer:
             return texts::kValidInteger.toString();
-        case adUnsignedTinyInt:
-        case adUnsignedSmallInt:
-        case adUnsignedInt:
-        case adUnsignedBigInt:
+        case ValueKind::Unsigned:
             return texts::kValidUnsigned.toString();
-        case adSingle:
-        case adDouble:
+        case ValueKind::Single:
+        case ValueKind::Double:
             return texts::kValidReal.toString();
-        case adNumeric:
+        case ValueKind::Decimal:
             return texts::kValidDecimal.toString();
-        case adBoolean:
+        case ValueKind::Boolean:
             return texts::kValidBoolean.toString();
-        case adDBDate:
+        case ValueKind::Date:
             return texts::kValidDate.toString();
-        case adDBTime:
+        case ValueKind::Time:
             return texts::kValidTime.toString();
-        case adDBTimeStamp:
+        case ValueKind::Timestamp:
             return texts::kValidTimestamp.toString();
         default:
             return texts::validValueOfType(type);

@@ -193,8 +193,9 @@ void ExportRun::cancel() noexcept {
 bool ExportRun::openConnection() {
     const std::lock_guard lock(connectionMutex_);
     try {
-        if (conn_ == nullptr)
-            conn_ = factory_();
+        // The string may name another provider than the last run's.
+        conn_.reset();
+        conn_ = factory_(connString_);
         if (conn_ == nullptr)
             throw Error(0, texts::kNoConnection.toString());
         conn_->open(connString_);

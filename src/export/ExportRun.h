@@ -30,7 +30,11 @@ class ExportFile;
 // message shown.
 class ExportRun {
   public:
-    using ConnectionFactory = std::function<std::unique_ptr<db::Connection>()>;
+    // Makes the closed connection for a connection string (see
+    // db::createConnection): each run opens one of the provider its string
+    // names.
+    using ConnectionFactory =
+        std::function<std::unique_ptr<db::Connection>(const QString& connectionString)>;
 
     ExportRun(ExportHost& host, QString exportFilePath,
               ConnectionFactory factory = &db::createConnection);
@@ -74,7 +78,7 @@ class ExportRun {
     int codePage_;
     QString connString_;
     QString tableName_;
-    std::unique_ptr<db::Connection> conn_;  // made at the first run, kept
+    std::unique_ptr<db::Connection> conn_;  // the run's, kept until the next one
     // Held while conn_ is made, opened or closed, and by cancel(), which may
     // come from another thread.
     std::mutex connectionMutex_;

@@ -152,7 +152,9 @@ TEST_F(MainWindowTest, MessagesComeInAModalBoxTitledBrivanoWithOnlyOk) {
 }
 
 TEST_F(MainWindowTest, FailureOutsideTheToolsErrorsIsShownAndTheWindowGoesOn) {
-    connections_ = []() -> std::unique_ptr<db::Connection> { throw std::bad_alloc(); };
+    connections_ = [](const QString&) -> std::unique_ptr<db::Connection> {
+        throw std::bad_alloc();
+    };
     openWindow();
     tickGroup(1);
 

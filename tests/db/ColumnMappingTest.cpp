@@ -4,7 +4,7 @@
 
 #include "db/AdoTypes.h"
 #include "db/ColumnShape.h"
-#include "db/DeclaredType.h"
+#include "db/dialect/DeclaredType.h"
 #include "db/odbc/OdbcColumn.h"
 #include "db/odbc/OdbcDiagnostics.h"
 

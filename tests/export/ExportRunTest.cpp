@@ -29,7 +29,8 @@ class CountedConnection : public db::Connection {
         int closes = 0;
         bool open = false;
     };
-    explicit CountedConnection(Counts& counts) : inner_(db::createConnection()), counts_(counts) {
+    CountedConnection(Counts& counts, const QString& text)
+        : inner_(db::createConnection(text)), counts_(counts) {
         ++counts_.made;
     }
     void open(const QString& text) override {
@@ -108,8 +109,9 @@ class ExportRunTest : public ::testing::Test {
     QTemporaryDir folder;
     RecordingHost host;
     CountedConnection::Counts connection;
-    ExportRun run{host, exportPath(),
-                  [this] { return std::make_unique<CountedConnection>(connection); }};
+    ExportRun run{host, exportPath(), [this](const QString& text) {
+                      return std::make_unique<CountedConnection>(connection, text);
+                  }};
 };
 
 TEST_F(ExportRunTest, WithoutATickedTableTheRunOnlyAsksForOne) {
@@ -215,8 +217,9 @@ TEST_F(ExportRunTest, AConnectionThatCannotOpenReadsNoTableAndReplacesNothing) {
 TEST_F(ExportRunTest, AnExportFileThatCannotBeCreatedStopsTheRunBeforeAnyTable) {
     const QString notAFolder = folder.filePath("plain-file");
     writePrevious(notAFolder);
-    ExportRun blocked(host, notAFolder + "/Export.txt",
-                      [this] { return std::make_unique<CountedConnection>(connection); });
+    ExportRun blocked(host, notAFolder + "/Export.txt", [this](const QString& text) {
+        return std::make_unique<CountedConnection>(connection, text);
+    });
     host.tick(0, "Clienti");
     host.tick(1, "Articoli");
     blocked.RunExport();

@@ -73,7 +73,7 @@ QByteArray exportUnder(const QString& localeName,
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Export.txt"));
     RecordingHost host;
-    auto connection = db::createConnection();
+    auto connection = db::createConnection(database.connectionString());
     connection->open(database.connectionString());
     {
         exporter::ExportFile file(path, platform::codePageForLocale(localeName));

@@ -12,7 +12,7 @@ namespace {
 class WriterTest : public WriterFixture {
   protected:
     QByteArray write(const QStringList& tables) {
-        auto connection = db::createConnection();
+        auto connection = db::createConnection(database.connectionString());
         connection->open(database.connectionString());
         QByteArray written = writeTables(connection.get(), tables);
         connection->close();

@@ -138,7 +138,7 @@ TestDatabase freshInstance(const TestDatabase& database) {
 }
 
 std::unique_ptr<db::Connection> openConnection(const QString& connectionString) {
-    std::unique_ptr<db::Connection> connection = db::createConnection();
+    std::unique_ptr<db::Connection> connection = db::createConnection(connectionString);
     connection->open(connectionString);
     return connection;
 }

@@ -65,7 +65,8 @@ QString sqliteProviderString(const QString& path);
 // The SQLite entries of testDatabases(), for bodies about SQLite's ways.
 std::vector<TestDatabase> sqliteDatabases();
 
-// Opens a connection made by db::createConnection(); throws brivano::Error.
+// Opens the connection db::createConnection() makes for the string; throws
+// brivano::Error.
 std::unique_ptr<db::Connection> openConnection(const QString& connectionString);
 
 // Runs statements in order over one ODBC connection that may write (the

@@ -1,17 +1,18 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 
 #include "db/Database.h"
 
 namespace brivano::db {
 
-// A closed connection that picks its provider when it is opened, from the
-// connection string: "Provider=SQLite;Data Source=/path/file.db" opens the
-// file through the built-in SQLite provider, "Provider=PostgreSQL;Host=...;
+// A closed connection of the provider that `connectionString` names, to be
+// opened with it: "Provider=SQLite;Data Source=/path/file.db" opens the file
+// through the built-in SQLite provider, "Provider=PostgreSQL;Host=...;
 // Database=..." and "Provider=MariaDB;Server=...;..." a server through its
 // own client library (all read-only); every other string goes to the ODBC
 // driver manager unchanged.
-std::unique_ptr<Connection> createConnection();
+std::unique_ptr<Connection> createConnection(const QString& connectionString);
 
 }  // namespace brivano::db

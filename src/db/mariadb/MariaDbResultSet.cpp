@@ -23,7 +23,6 @@ void MariaDbResultSet::execute() {
         fail();
     columns_ = describeMariaDbStatement(*session_, statement);
     buildFields(columns_);
-    values_.resize(columns_.size());
     if (columns_.empty()) {
         finish();  // a statement that gives no rows
         return;
@@ -84,17 +83,9 @@ std::int64_t MariaDbResultSet::countRemainingRows() {
     return rows;
 }
 
-const Value& MariaDbResultSet::valueAt(int position) {
-    checkCurrentRow();
+void MariaDbResultSet::readValue(int position, Value& value) {
     checkStreaming();
-    Value& value = values_[static_cast<size_t>(position)];
-    try {
-        readMariaDbValue(columns_[static_cast<size_t>(position)], buffers_.slot(position), value);
-    } catch (const Error&) {
-        value.kind = ValueKind::Null;
-        throw;
-    }
-    return value;
+    readMariaDbValue(columns_[static_cast<size_t>(position)], buffers_.slot(position), value);
 }
 
 }  // namespace brivano::db

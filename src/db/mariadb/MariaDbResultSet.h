@@ -26,13 +26,13 @@ class MariaDbResultSet final : public ForwardResultSet<MariaDbResultSet> {
     const MariaDbColumn& column(int position) const {
         return columns_[static_cast<size_t>(position)];
     }
-    const Value& valueAt(int position);
 
   private:
     friend class ForwardResultSet<MariaDbResultSet>;
     bool connectionOpen() const { return session_->isOpen(); }
     void advance();
     std::int64_t countRemainingRows();
+    void readValue(int position, Value& value);
 
     void execute();
     void fetch();
@@ -45,7 +45,6 @@ class MariaDbResultSet final : public ForwardResultSet<MariaDbResultSet> {
     MariaDbStatement statement_;  // after session_: it goes first
     std::vector<MariaDbColumn> columns_;
     MariaDbRowBuffers buffers_;
-    std::vector<Value> values_;
 };
 
 }  // namespace brivano::db

@@ -6,38 +6,107 @@
 #include <QtGlobal>
 
 #include "db/LayerErrors.h"
+#include "db/mariadb/MariaDbCountedQuery.h"
 #include "texts/Texts.h"
 
 namespace brivano::db {
 
 namespace {
 
-// Readers never block writers under InnoDB's snapshots; REPEATABLE READ
-// gives every statement of a transaction the same one.
-constexpr const char* kReadOnlySession =
-    "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY";
+// Where the provider's own statements find the lost connection: a snapshot
+// is given up only for a refusal, never for a connection that went away.
+[[noreturn]] void raiseOwn(const Error& error) {
+    if (isConnectionLost(error))
+        throw connectionLostError(error);
+    throw error;
+}
 
 }  // namespace
 
-void MariaDbSession::open(const MariaDbOptions& options) {
-    options_ = options;
-    connection_ = connectMariaDb(options);
+void MariaDbSession::open(const QString& connectionString) {
+    options_ = parseMariaDbOptions(connectionString);
+    connection_ = connectMariaDb(options_);
     threadId_ = mysql_thread_id(connection_.get());
     try {
-        run(kReadOnlySession);
+        for (const char* setting : dialectOf(DatabaseKind::MariaDB).sessionSettings())
+            run(setting);
+        snapshot_.setUp();
     } catch (const Error&) {
-        close();
+        end();
         throw;
     }
 }
 
-void MariaDbSession::close() noexcept {
+void MariaDbSession::close() {
+    if (lost_) {
+        end();
+        return;
+    }
+    try {
+        snapshot_.finish();
+    } catch (const Error&) {
+        end();
+        throw;
+    }
+    end();
+}
+
+void MariaDbSession::end() noexcept {
     // Closing the connection first leaves the statements without it, so
     // closing them reads none of the rows that may still be streaming.
+    snapshot_.abandon();
     connection_.reset();
     statements_.clear();
     stream_ = nullptr;
     streamReader_ = nullptr;
+    inTableRead_ = false;
+    counted_.reset();
+}
+
+std::unique_ptr<ResultSet> MariaDbSession::execute(const std::shared_ptr<MariaDbSession>& self,
+                                                   const QString& commandText) {
+    checkUsable();
+    if (inTableRead_ && counted_ == commandText) {
+        // The second reading of a table: its rows, in the same snapshot.
+        counted_.reset();
+        return executeMariaDb(self, commandText);
+    }
+    std::unique_ptr<ResultSet> result = prepareCountedMariaDb(self, commandText);
+    if (inTableRead_)
+        counted_ = commandText;
+    return result;
+}
+
+void MariaDbSession::beginTableRead() {
+    checkUsable();
+    snapshot_.beginTable();
+    inTableRead_ = true;
+    counted_.reset();
+}
+
+void MariaDbSession::endTableRead(bool completed) {
+    inTableRead_ = false;
+    counted_.reset();
+    checkUsable();
+    // Rows left streaming are dropped before the snapshot is looked at.
+    if (!completed)
+        settle();
+    snapshot_.endTable(completed);
+}
+
+void MariaDbSession::cancel() noexcept {
+    // The options and the thread are fixed once the session is open, and
+    // the connection object shares the session only then.
+    try {
+        killQuery(options_, threadId_);
+    } catch (const Error& error) {
+        // The statement then runs on and ends as it will; there is nobody
+        // to throw to from here, so the reason goes to the log.
+        qWarning("%s", qUtf8Printable(texts::cannotStopStatement(error.description())));
+    } catch (const std::exception& error) {
+        qWarning("%s",
+                 qUtf8Printable(texts::cannotStopStatement(QString::fromLocal8Bit(error.what()))));
+    }
 }
 
 void MariaDbSession::checkUsable() const {
@@ -97,26 +166,26 @@ void MariaDbSession::run(const char* statement) {
     settle();
     MYSQL* connection = connection_.get();
     if (mysql_real_query(connection, statement, std::strlen(statement)) != 0)
-        throw failure();
+        raiseOwn(failure());
     // A statement that gives rows anyway has them read and dropped.
     MysqlResultHandle result(mysql_store_result(connection));
     if (!result && mysql_field_count(connection) != 0)
-        throw failure();
+        raiseOwn(failure());
 }
 
-long long MariaDbSession::number(const char* query) {
+std::optional<QString> MariaDbSession::value(const char* query) {
     checkUsable();
     settle();
     MYSQL* connection = connection_.get();
     if (mysql_real_query(connection, query, std::strlen(query)) != 0)
-        throw failure();
+        raiseOwn(failure());
     MysqlResultHandle result(mysql_store_result(connection));
     if (!result)
-        throw failure();
+        raiseOwn(failure());
     MYSQL_ROW row = mysql_fetch_row(result.get());
     if (row == nullptr || row[0] == nullptr)
-        throw failure();
-    return std::strtoll(row[0], nullptr, 10);
+        return std::nullopt;
+    return QString::fromUtf8(row[0]);
 }
 
 void MariaDbSession::beginStream(const void* reader, MYSQL_STMT* statement) noexcept {

@@ -1,33 +1,53 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "db/Database.h"
+#include "db/dialect/Snapshot.h"
 #include "db/mariadb/MariaDbColumn.h"
 #include "db/mariadb/MariaDbHandles.h"
 #include "db/mariadb/MariaDbOptions.h"
 
 namespace brivano::db {
 
-// One open connection to a MariaDB server, shared by the connection object
-// and its result sets, so that a result set can tell when the connection
-// was closed under it. It owns every statement prepared on it, and knows
-// the one whose rows are streaming: the server sends nothing else until
-// they have all been read, so starting another command ends that one first.
-class MariaDbSession {
+// The built-in provider for "Provider=MariaDB;Server=...;Port=...;
+// Database=...;Uid=...;Pwd=..." through the MariaDB client library: one
+// connection to the server, read-only, whose tables of a run are read in one
+// consistent snapshot. Every command is a prepared statement, so a text with
+// two statements never runs. Columns and values come out as the ODBC path
+// reads them through the MariaDB driver, so both give the same export file.
+//
+// Shared by the connection and its result sets (see ProviderConnection). It
+// owns every statement prepared on it, and knows the one whose rows are
+// streaming: the server sends nothing else until they have all been read,
+// so starting another command ends that one first.
+class MariaDbSession final : private Snapshot::Path {
   public:
     MariaDbSession() = default;
     MariaDbSession(const MariaDbSession&) = delete;
     MariaDbSession& operator=(const MariaDbSession&) = delete;
-    ~MariaDbSession() { close(); }
+    ~MariaDbSession() override { end(); }
 
     // Connects and makes the session read-only, REPEATABLE READ.
-    void open(const MariaDbOptions& options);
+    void open(const QString& connectionString);
+    // Ends the snapshot and disconnects; a lost connection just lets go.
+    void close();
     // Closes at once, even with rows still streaming: they are not read.
-    void close() noexcept;
+    void end() noexcept;
     bool isOpen() const { return connection_ != nullptr; }
-    unsigned long threadId() const { return threadId_; }
+
+    // The first reading of a table is counted on the server; reading it
+    // again in the same table read streams its rows at once.
+    std::unique_ptr<ResultSet> execute(const std::shared_ptr<MariaDbSession>& self,
+                                       const QString& commandText);
+    // The snapshot starts with the first table and lasts until close().
+    void beginTableRead();
+    void endTableRead(bool completed);
+    // KILL QUERY over a second, short-lived connection; from any thread.
+    void cancel() noexcept;
 
     // Throws connectionLostError once the connection has gone away.
     void checkUsable() const;
@@ -42,9 +62,7 @@ class MariaDbSession {
     void release(MYSQL_STMT* statement) noexcept;
 
     // Runs one of the provider's own statements, which give no rows.
-    void run(const char* statement);
-    // Runs one of the provider's own queries that give one number.
-    long long number(const char* query);
+    void run(const char* statement) override;
 
     // The statement whose rows are now streaming, and who reads them.
     void beginStream(const void* reader, MYSQL_STMT* statement) noexcept;
@@ -58,6 +76,7 @@ class MariaDbSession {
     // Asks the server to stop sending the rows of a stream given up early,
     // so that the rest need not all be read to be dropped.
     void stopStream() noexcept;
+    std::optional<QString> value(const char* query) override;
 
     MariaDbOptions options_;
     MysqlHandle connection_;
@@ -66,6 +85,10 @@ class MariaDbSession {
     std::optional<Error> lost_;
     const void* streamReader_ = nullptr;
     MYSQL_STMT* stream_ = nullptr;
+    bool inTableRead_ = false;
+    // The command whose rows were counted in this table read.
+    std::optional<QString> counted_;
+    Snapshot snapshot_{dialectOf(DatabaseKind::MariaDB), *this};
 };
 
 // Gives a statement back to the session that prepared it.

@@ -1,7 +1,7 @@
 #include "db/odbc/OdbcColumn.h"
 
-#include "db/DeclaredType.h"
 #include "db/StoredText.h"
+#include "db/dialect/DeclaredType.h"
 
 namespace brivano::db {
 
@@ -152,11 +152,7 @@ OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, OdbcColumnRules rules) {
         declared = declaredType(info.typeName);
     }
     if (declared) {
-        std::int64_t size = declared->length >= 0 ? declared->length : driverSize;
-        if (isLongType(declared->type) && declared->length < 0) {
-            size = 0;  // unbounded
-        }
-        column.shape = shapeFor(declared->type, size, nullability, writability);
+        column.shape = declaredShape(*declared, driverSize, nullability, writability);
     } else {
         const std::int16_t type = adoTypeOf(info.sqlType, info.isUnsigned);
         column.shape = shapeFor(type, driverSize, nullability, writability);

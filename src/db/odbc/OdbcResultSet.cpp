@@ -23,9 +23,6 @@ OdbcResultSet::OdbcResultSet(std::unique_ptr<OdbcStatement> statement,
     columns_ = declared.empty() ? describeOdbcColumns(statement_->ref(), session.columnRules())
                                 : std::move(declared);
     buildFields(columns_);
-    values_.resize(columns_.size());
-    failures_.resize(columns_.size());
-    readInRow_.assign(columns_.size(), 0);
     if (columns_.empty()) {
         finish();  // a statement that returns no rows (CREATE, INSERT, ...)
         return;
@@ -50,7 +47,6 @@ void OdbcResultSet::advance() {
 }
 
 void OdbcResultSet::fetchRow() {
-    ++row_;
     try {
         if (block_) {
             if (++blockRow_ >= block_->rows()) {
@@ -62,10 +58,6 @@ void OdbcResultSet::fetchRow() {
             return;
         }
         columnsRead_ = 0;
-        if (rowHasFailures_) {
-            std::fill(failures_.begin(), failures_.end(), std::nullopt);
-            rowHasFailures_ = false;
-        }
         const SQLRETURN rc = SQLFetch(statement_->get());
         if (rc == SQL_NO_DATA) {
             finish();
@@ -142,50 +134,23 @@ std::int64_t OdbcResultSet::countRowsAfterCurrent() {
     return rows;
 }
 
-const Value& OdbcResultSet::valueAt(int position) {
-    checkCurrentRow();
+void OdbcResultSet::readValue(int position, Value& value) {
+    const OdbcColumn& column = columns_[static_cast<size_t>(position)];
     if (block_) {
-        return blockValueAt(position);
+        block_->read(blockRow_, position, column, value, reader_);
+        return;
     }
-    if (position >= columnsRead_) {
-        readUpTo(position);
-    } else if (const std::optional<Error>& failure = failures_[static_cast<size_t>(position)]) {
-        // Asked again after its failure: report it again.
-        throw *failure;
-    }
-    return values_[static_cast<size_t>(position)];
-}
-
-const Value& OdbcResultSet::blockValueAt(int position) {
-    const auto index = static_cast<size_t>(position);
-    Value& value = values_[index];
-    if (readInRow_[index] != row_) {
-        block_->read(blockRow_, position, columns_[index], value, reader_);
-        readInRow_[index] = row_;
-    }
-    return value;
-}
-
-void OdbcResultSet::readUpTo(int position) {
+    // A column before the one asked for may fail while the one asked for
+    // reads well; its failure is raised when it is asked for itself.
+    while (columnsRead_ < position)
+        readAhead(columnsRead_);
     OdbcLocaleScope utf8;
-    // SQLGetData may only move forward through a row's columns. A column
-    // before the one asked for may fail while the one asked for reads well;
-    // its failure is raised when it is asked for itself.
-    for (; columnsRead_ <= position; ++columnsRead_) {
-        const auto index = static_cast<size_t>(columnsRead_);
-        try {
-            reader_.read(statement_->ref(), static_cast<SQLUSMALLINT>(columnsRead_ + 1),
-                         columns_[index], values_[index]);
-        } catch (const Error& error) {
-            session_->noteFailure(error);
-            values_[index].kind = ValueKind::Null;
-            failures_[index] = error;
-            rowHasFailures_ = true;
-            if (columnsRead_ == position) {
-                ++columnsRead_;
-                throw;
-            }
-        }
+    columnsRead_ = position + 1;
+    try {
+        reader_.read(statement_->ref(), static_cast<SQLUSMALLINT>(position + 1), column, value);
+    } catch (const Error& error) {
+        session_->noteFailure(error);
+        throw;
     }
 }
 

@@ -31,8 +31,6 @@ class OdbcResultSet final : public ForwardResultSet<OdbcResultSet> {
     ~OdbcResultSet() override;
 
     const OdbcColumn& column(int position) const { return columns_[static_cast<size_t>(position)]; }
-    // The value of a column in the current row, read when first asked for.
-    const Value& valueAt(int position);
 
   private:
     friend class ForwardResultSet<OdbcResultSet>;
@@ -42,12 +40,13 @@ class OdbcResultSet final : public ForwardResultSet<OdbcResultSet> {
     // The rows from the current one to the end; the result is at its end
     // afterwards.
     std::int64_t countRemainingRows();
+    // SQLGetData may only move forward through a row's columns: the columns
+    // before the one asked for are read (and kept) first.
+    void readValue(int position, Value& value);
 
     // Moves to the next row; at the end, gives the statement back.
     void fetchRow();
     void finish();
-    void readUpTo(int position);
-    const Value& blockValueAt(int position);
     // The rows after the current one, read in blocks with nothing bound.
     std::int64_t countRowsAfterCurrent();
     std::optional<std::int64_t> rowCountFromDriver();
@@ -56,14 +55,7 @@ class OdbcResultSet final : public ForwardResultSet<OdbcResultSet> {
     OdbcSession* session_;                 // the statement's, asked on every value
     std::unique_ptr<OdbcRowBlock> block_;  // after the statement: it goes first
     SQLULEN blockRow_ = 0;
-    // Rows count from 1; readInRow_ tells in which row a block value was read.
-    std::uint64_t row_ = 0;
-    std::vector<std::uint64_t> readInRow_;
     std::vector<OdbcColumn> columns_;
-    std::vector<Value> values_;
-    // Failures of the current row's columns, raised again when asked twice.
-    std::vector<std::optional<Error>> failures_;
-    bool rowHasFailures_ = false;
     OdbcValueReader reader_;
     int columnsRead_ = 0;
     SQLULEN blockRowsFetched_ = 0;  // where the driver writes a block's size

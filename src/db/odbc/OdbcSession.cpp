@@ -2,41 +2,82 @@
 
 #include <algorithm>
 
-#include "db/LayerErrors.h"
-#include "texts/Texts.h"
-
 #include "db/ConnectionString.h"
+#include "db/LayerErrors.h"
+#include "db/odbc/OdbcCountedQuery.h"
 #include "db/odbc/OdbcDiagnostics.h"
 #include "db/odbc/OdbcLocaleScope.h"
+#include "db/odbc/OdbcResultSet.h"
 #include "db/odbc/OdbcText.h"
+#include "texts/Texts.h"
 
 namespace brivano::db {
 
 namespace {
 
 constexpr SQLSMALLINT kInfoChars = 128;
+constexpr SQLLEN kValueChars = 64;
 
 // The database by the DBMS name that the driver reports, e.g. "SQLite" or
 // "PostgreSQL". Only used to recognise one database's habits: an unknown
 // name means the ordinary rules apply.
-OdbcDbms dbmsOf(SQLHDBC connection) {
+DatabaseKind databaseOf(SQLHDBC connection) {
     SQLWCHAR name[kInfoChars] = {};
     SQLSMALLINT bytes = 0;
     const SQLRETURN rc = SQLGetInfoW(connection, SQL_DBMS_NAME, name, sizeof(name), &bytes);
     if (!SQL_SUCCEEDED(rc)) {
-        return OdbcDbms::Other;
+        return DatabaseKind::Other;
     }
     const QString dbms =
         fromWideBuffer(name, kInfoChars, bytes / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)));
     auto is = [&dbms](QStringView known) { return dbms.compare(known, Qt::CaseInsensitive) == 0; };
     if (is(u"SQLite"))
-        return OdbcDbms::Sqlite;
+        return DatabaseKind::Sqlite;
     if (is(u"PostgreSQL"))
-        return OdbcDbms::PostgreSQL;
+        return DatabaseKind::PostgreSQL;
     if (is(u"MariaDB") || is(u"MySQL"))
-        return OdbcDbms::MariaDB;
-    return OdbcDbms::Other;
+        return DatabaseKind::MariaDB;
+    return DatabaseKind::Other;
 }
+
+// How the driver of each database hands its values over.
+OdbcColumnRules columnRulesOf(DatabaseKind database, const QString& connectionString) {
+    const bool mariadb = database == DatabaseKind::MariaDB;
+    const bool postgres = database == DatabaseKind::PostgreSQL;
+    OdbcColumnRules rules;
+    rules.byDeclaredName = database == DatabaseKind::Sqlite;
+    // The Unicode driver talks utf8mb4 unless the string names a charset.
+    const QString charset = connectionAttribute(connectionString, u"CHARSET").value_or(QString());
+    rules.narrowTextIsUtf8 =
+        mariadb && (charset.isEmpty() || charset.startsWith(u"utf8", Qt::CaseInsensitive));
+    rules.datesAsText = postgres || mariadb;
+    rules.castsForText = postgres;
+    return rules;
+}
+
+// A statement handle of its own for one of the session's statements,
+// freed at once.
+class ScratchStatement {
+  public:
+    explicit ScratchStatement(SQLHDBC connection) {
+        SQLHANDLE handle = SQL_NULL_HANDLE;
+        checkOdbc(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle),
+                  {SQL_HANDLE_DBC, connection}, "SQLAllocHandle(STMT)");
+        handle_ = OdbcHandle(SQL_HANDLE_STMT, handle);
+    }
+    // Runs `statement`; throws the driver's error.
+    void execute(const char* statement) {
+        const QString text = QString::fromLatin1(statement);
+        const SQLRETURN rc = SQLExecDirectW(handle_.get(), wideArgument(text), SQL_NTS);
+        if (rc != SQL_NO_DATA)
+            checkOdbc(rc, handle_.ref(), "SQLExecDirect");
+    }
+    SQLHSTMT get() const { return handle_.get(); }
+    OdbcHandleRef ref() const { return handle_.ref(); }
+
+  private:
+    OdbcHandle handle_;
+};
 
 }  // namespace
 
@@ -44,7 +85,7 @@ OdbcSession::~OdbcSession() {
     end();
 }
 
-void OdbcSession::connect(const QString& connectionString) {
+void OdbcSession::open(const QString& connectionString) {
     // The driver manager picks its text converters for the connection now.
     OdbcLocaleScope utf8;
 
@@ -68,32 +109,55 @@ void OdbcSession::connect(const QString& connectionString) {
                            nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     checkOdbc(rc, connection_.ref(), "SQLDriverConnect");
     open_ = true;
-    const OdbcDbms dbms = dbmsOf(connection_.get());
-    const bool mariadb = dbms == OdbcDbms::MariaDB;
-    const bool postgres = dbms == OdbcDbms::PostgreSQL;
-    columnRules_.byDeclaredName = dbms == OdbcDbms::Sqlite;
-    // The Unicode driver talks utf8mb4 unless the string names a charset.
-    const QString charset = connectionAttribute(connectionString, u"CHARSET").value_or(QString());
-    columnRules_.narrowTextIsUtf8 =
-        mariadb && (charset.isEmpty() || charset.startsWith(u"utf8", Qt::CaseInsensitive));
-    columnRules_.datesAsText = postgres || mariadb;
-    columnRules_.castsForText = postgres;
-    countsSelectedRows_ = postgres || mariadb;
-    snapshot_.setUp(connection_.get(), dbms);
+    database_ = databaseOf(connection_.get());
+    columnRules_ = columnRulesOf(database_, connectionString);
+    countsSelectedRows_ =
+        database_ == DatabaseKind::PostgreSQL || database_ == DatabaseKind::MariaDB;
     SQLUINTEGER extensions = 0;
     if (SQL_SUCCEEDED(SQLGetInfoW(connection_.get(), SQL_GETDATA_EXTENSIONS, &extensions,
                                   sizeof(extensions), nullptr))) {
         constexpr SQLUINTEGER kNeeded = SQL_GD_BLOCK | SQL_GD_BOUND;
         readsBlocks_ = (extensions & kNeeded) == kNeeded;
     }
+    try {
+        setUpSession();
+    } catch (const Error&) {
+        end();
+        throw;
+    }
 }
 
-void OdbcSession::disconnect() {
+void OdbcSession::setUpSession() {
+    // Drivers that know the attribute refuse writes themselves.
+    SQLSetConnectAttrW(connection_.get(), SQL_ATTR_ACCESS_MODE,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
+    const Dialect& dialect = dialectOf(database_);
+    snapshot_.follow(dialect);
+    // A driver that refuses a setting still reads, without a snapshot.
+    for (const char* setting : dialect.sessionSettings()) {
+        try {
+            run(setting);
+        } catch (const Error& error) {
+            if (isConnectionFailure(error))
+                throw;
+            snapshot_.disable();
+        }
+    }
+    snapshot_.setUp();
+}
+
+void OdbcSession::close() {
     if (!open_) {
         return;
     }
     OdbcLocaleScope utf8;
-    snapshot_.end();
+    // In manual-commit mode a driver refuses to disconnect with a
+    // transaction open.
+    try {
+        snapshot_.finish();
+    } catch (const Error&) {
+        // The connection goes anyway; a read-only transaction loses nothing.
+    }
     clearStatements();
     const SQLRETURN rc = SQLDisconnect(connection_.get());
     std::vector<Error> records;
@@ -113,13 +177,27 @@ void OdbcSession::end() noexcept {
     if (!open_) {
         return;
     }
-    snapshot_.end();
+    try {
+        snapshot_.finish();
+    } catch (const Error&) {
+        // Nothing to report to: the handles are freed either way.
+    }
     clearStatements();
     // A failure here has nowhere to go; the handles are freed either way.
     SQLDisconnect(connection_.get());
     open_ = false;
     connection_.reset();
     environment_.reset();
+}
+
+std::unique_ptr<ResultSet> OdbcSession::execute(const std::shared_ptr<OdbcSession>& self,
+                                                const QString& commandText) {
+    checkConnected();
+    if (countsSelectedRows_ || columnRules_.byDeclaredName) {
+        if (auto counted = prepareCountedOdbc(self, commandText))
+            return counted;
+    }
+    return executeOdbc(self, commandText);
 }
 
 SQLHSTMT OdbcSession::allocateStatement() {
@@ -175,11 +253,48 @@ void OdbcSession::beginTableRead() {
     snapshot_.beginTable();
 }
 
-void OdbcSession::endTableRead(bool completed) {
-    // A connection that is gone has no snapshot to end; the next table
-    // hears of it.
-    if (!lost_)
-        snapshot_.endTable(completed);
+void OdbcSession::run(const char* statement) {
+    OdbcLocaleScope utf8;
+    try {
+        ScratchStatement(connection_.get()).execute(statement);
+    } catch (const Error& error) {
+        noteFailure(error);
+        throw;
+    }
+}
+
+std::optional<QString> OdbcSession::value(const char* query) {
+    OdbcLocaleScope utf8;
+    ScratchStatement scratch(connection_.get());
+    scratch.execute(query);
+    SQLWCHAR value[kValueChars] = {};
+    SQLLEN indicator = 0;
+    const SQLRETURN fetched = SQLFetch(scratch.get());
+    if (fetched == SQL_NO_DATA)
+        return std::nullopt;
+    checkOdbc(fetched, scratch.ref(), "SQLFetch");
+    checkOdbc(SQLGetData(scratch.get(), 1, SQL_C_WCHAR, value, sizeof(value), &indicator),
+              scratch.ref(), "SQLGetData");
+    if (indicator == SQL_NULL_DATA)
+        return std::nullopt;
+    return fromWideBuffer(value, kValueChars, indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
+}
+
+bool OdbcSession::beginTransaction() {
+    // With autocommit off the driver opens a transaction at the next
+    // statement, and the snapshot is taken at its first read.
+    const SQLRETURN rc = SQLSetConnectAttrW(
+        connection_.get(), SQL_ATTR_AUTOCOMMIT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_AUTOCOMMIT_OFF)), 0);
+    checkOdbc(rc, connection_.ref(), "SQLSetConnectAttr(AUTOCOMMIT)");
+    return true;
+}
+
+void OdbcSession::endTransaction() {
+    // Nothing was written: rolling back ends the read-only transaction, and
+    // the driver opens the next one at the next statement.
+    checkOdbc(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK), connection_.ref(),
+              "SQLEndTran");
 }
 
 }  // namespace brivano::db

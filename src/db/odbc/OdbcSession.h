@@ -7,36 +7,48 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "db/dialect/Snapshot.h"
 #include "db/odbc/OdbcColumn.h"
 #include "db/odbc/OdbcHandle.h"
-#include "db/odbc/OdbcSnapshot.h"
 
 namespace brivano::db {
 
-// One connection to a data source: the environment and connection handles
-// and every statement allocated on them. A connection object makes a new
-// session for every open, and the session outlives the connection through
-// the result sets that share it: once disconnected it stays closed, so an
-// old result set can tell that its statement is gone instead of using a
-// freed handle.
-class OdbcSession {
+// A connection through the ODBC driver manager: the environment and
+// connection handles and every statement allocated on them. The connection
+// string goes to the driver unchanged; statements run forward-only and
+// read-only (the ODBC defaults), and their text reaches the driver intact
+// whatever the process's locale. Where the driver's database is one whose
+// rules Brivano knows (see Dialect), the session follows them: read-only,
+// one snapshot per run or table, rows counted on the server.
+//
+// Shared by the connection and its result sets (see ProviderConnection):
+// once closed it stays closed, so an old result set can tell that its
+// statement is gone instead of using a freed handle.
+class OdbcSession final : private Snapshot::Path {
   public:
     OdbcSession() = default;
-    ~OdbcSession();
+    ~OdbcSession() override;
     OdbcSession(const OdbcSession&) = delete;
     OdbcSession& operator=(const OdbcSession&) = delete;
 
     // Connects with the string passed unchanged to the driver manager,
     // without prompting; throws the driver's error when that fails.
-    void connect(const QString& connectionString);
-    // Frees the statements and disconnects. The session is closed
-    // afterwards even when the driver reports a failure, which is thrown.
-    void disconnect();
-
+    void open(const QString& connectionString);
+    // Ends the snapshot, frees the statements and disconnects. The session
+    // is closed afterwards even when the driver reports a failure, which is
+    // thrown.
+    void close();
     // Disconnects without reporting anything (for destructors).
     void end() noexcept;
 
+    // Runs a command; a SELECT on a database that counts rows on the server
+    // is counted there first, and read only when its rows are asked for.
+    std::unique_ptr<ResultSet> execute(const std::shared_ptr<OdbcSession>& self,
+                                       const QString& commandText);
+
     bool isOpen() const { return open_; }
+    bool isLost() const { return lost_.has_value(); }
+    DatabaseKind database() const { return database_; }
     SQLHDBC handle() const { return connection_.get(); }
     OdbcHandleRef ref() const { return connection_.ref(); }
 
@@ -65,10 +77,10 @@ class OdbcSession {
     SQLHSTMT allocateStatement();
     void freeStatement(SQLHSTMT statement);
 
-    // The two readings of a table in one snapshot (see OdbcSnapshot).
+    // The two readings of a table in one snapshot (see Snapshot).
     // beginTableRead() fails at once when the connection is known lost.
     void beginTableRead();
-    void endTableRead(bool completed);
+    void endTableRead(bool completed) { snapshot_.endTable(completed); }
     // Stops the statement under way; callable from another thread.
     void cancel() noexcept;
 
@@ -80,14 +92,21 @@ class OdbcSession {
 
   private:
     void clearStatements();
+    // The database's own settings, where its rules have any.
+    void setUpSession();
+    void run(const char* statement) override;
+    std::optional<QString> value(const char* query) override;
+    bool beginTransaction() override;
+    void endTransaction() override;
 
     OdbcHandle environment_;
     OdbcHandle connection_;
     std::vector<OdbcHandle> statements_;
     std::mutex statementsMutex_;  // cancel() walks the statements from another thread
-    OdbcSnapshot snapshot_;
     std::optional<Error> lost_;
     bool open_ = false;
+    DatabaseKind database_ = DatabaseKind::Other;
+    Snapshot snapshot_{dialectOf(DatabaseKind::Other), *this};
     OdbcColumnRules columnRules_;
     bool countsSelectedRows_ = false;
     bool readsBlocks_ = false;

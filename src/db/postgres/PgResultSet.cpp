@@ -9,9 +9,7 @@ PgResultSet::PgResultSet(std::shared_ptr<PgSession> session,
     : session_(std::move(session)),
       command_(std::move(command)),
       stream_(*session_, static_cast<int>(command_->columns.size())),
-      decoder_(command_->moneyScale),
-      values_(command_->columns.size()),
-      decodedInRow_(command_->columns.size(), 0) {
+      decoder_(command_->moneyScale) {
     buildFields(command_->columns);
     stream_.start(pgCopyStatement(command_->text, command_->columns));
     if (!stream_.next())
@@ -29,7 +27,6 @@ PgResultSet::PgResultSet(std::shared_ptr<PgSession> session,
 }
 
 void PgResultSet::advance() {
-    ++row_;
     try {
         if (stream_.next())
             return;
@@ -54,24 +51,12 @@ std::int64_t PgResultSet::countRemainingRows() {
     return rows;
 }
 
-const Value& PgResultSet::valueAt(int position) {
-    checkCurrentRow();
-    const auto index = static_cast<size_t>(position);
-    Value& value = values_[index];
-    if (decodedInRow_[index] != row_) {
-        if (stream_.isNull(position)) {
-            value.kind = ValueKind::Null;
-        } else {
-            try {
-                decoder_.decode(command_->columns[index], stream_.field(position), value);
-            } catch (const Error&) {
-                value.kind = ValueKind::Null;
-                throw;
-            }
-        }
-        decodedInRow_[index] = row_;
-    }
-    return value;
+void PgResultSet::readValue(int position, Value& value) {
+    if (stream_.isNull(position))
+        value.kind = ValueKind::Null;
+    else
+        decoder_.decode(command_->columns[static_cast<size_t>(position)], stream_.field(position),
+                        value);
 }
 
 }  // namespace brivano::db

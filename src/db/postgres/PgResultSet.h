@@ -27,22 +27,18 @@ class PgResultSet final : public ForwardResultSet<PgResultSet> {
     const PgColumn& column(int position) const {
         return command_->columns[static_cast<size_t>(position)];
     }
-    const Value& valueAt(int position);
 
   private:
     friend class ForwardResultSet<PgResultSet>;
     bool connectionOpen() const { return session_->isOpen() && !stream_.abandoned(); }
     void advance();
     std::int64_t countRemainingRows();
+    void readValue(int position, Value& value);
 
     std::shared_ptr<PgSession> session_;
     std::shared_ptr<const PgCommand> command_;
     PgCopyStream stream_;  // after session_: it goes first
     PgValueDecoder decoder_;
-    std::vector<Value> values_;
-    // The row in which each column's value was decoded; `row_` counts moves.
-    std::vector<std::uint64_t> decodedInRow_;
-    std::uint64_t row_ = 1;
 };
 
 }  // namespace brivano::db

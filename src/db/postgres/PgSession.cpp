@@ -1,33 +1,13 @@
 #include "db/postgres/PgSession.h"
 
+#include "db/CountedResultSet.h"
 #include "db/LayerErrors.h"
 #include "db/postgres/PgConnectParams.h"
+#include "db/postgres/PgDescribe.h"
 #include "db/postgres/PgErrors.h"
+#include "db/postgres/PgResultSet.h"
 
 namespace brivano::db {
-
-namespace {
-
-// What every session sets before its first statement. The session reads
-// only; dates and reals are written as the ODBC driver has the server
-// write them (ISO dates, reals to the last digit), for the types read as
-// the server's text.
-const char* const kSessionSettings[] = {
-    "SET default_transaction_read_only = on",
-    "SET DateStyle = 'ISO'",
-    "SET extra_float_digits = 2",
-};
-
-// The run's snapshot: one read-only transaction that sees every table as
-// it was at its first reading; a savepoint per table undoes a failed one,
-// which would otherwise abort the whole transaction.
-constexpr char kBeginRun[] = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
-constexpr char kBeginTable[] = "SAVEPOINT brivano_table";
-constexpr char kEndTable[] = "RELEASE SAVEPOINT brivano_table";
-constexpr char kUndoTable[] = "ROLLBACK TO SAVEPOINT brivano_table";
-constexpr char kEndRun[] = "COMMIT";
-
-}  // namespace
 
 void PgSession::open(const QString& connectionString) {
     const PgConnectParams params(connectionString);
@@ -44,8 +24,8 @@ void PgSession::open(const QString& connectionString) {
     connection_ = std::move(connection);
     canceller_.arm(connection_.get());
     try {
-        for (const char* setting : kSessionSettings)
-            run(setting, PGRES_COMMAND_OK);
+        for (const char* setting : dialectOf(DatabaseKind::PostgreSQL).sessionSettings())
+            run(setting);
     } catch (const Error&) {
         end();
         throw;
@@ -61,17 +41,13 @@ void PgSession::close() {
         return;
     }
     settle();
-    std::optional<Error> failure;
-    if (PQtransactionStatus(connection_.get()) != PQTRANS_IDLE) {
-        try {
-            run(kEndRun, PGRES_COMMAND_OK);
-        } catch (const Error& error) {
-            failure = error;
-        }
+    try {
+        snapshot_.finish();
+    } catch (const Error&) {
+        end();
+        throw;
     }
     end();
-    if (failure)
-        throw *failure;
 }
 
 void PgSession::end() noexcept {
@@ -81,9 +57,11 @@ void PgSession::end() noexcept {
         stream->letGo(false);
     }
     canceller_.disarm();
+    snapshot_.abandon();
     connection_.reset();
     lost_.reset();
     inTableRead_ = false;
+    counted_.reset();
 }
 
 void PgSession::settle() noexcept {
@@ -152,32 +130,64 @@ void PgSession::endStream(const PgStream& stream) noexcept {
     }
 }
 
+std::unique_ptr<ResultSet> PgSession::execute(const std::shared_ptr<PgSession>& self,
+                                              const QString& commandText) {
+    if (counted_ && inTableRead_ && counted_->text == commandText)
+        return std::make_unique<PgResultSet>(self, std::move(counted_));
+    counted_.reset();
+    std::shared_ptr<const PgCommand> command = describePgCommand(*this, commandText);
+    if (command->columns.empty()) {
+        runPreparedPgCommand(*this);
+        return std::make_unique<PgResultSet>(self, command, PgResultSet::NoRows{});
+    }
+    if (inTableRead_)
+        counted_ = command;
+    const Dialect& dialect = dialectOf(DatabaseKind::PostgreSQL);
+    const std::vector<CountedColumn> columns(command->columns.size());
+    CountedResultSet::Query query{
+        [self] { return self->isOpen(); },
+        // A count that fails raises the server's error: reading the rows
+        // would compute the same columns, and fail the same way.
+        [self](const QString& statement) -> std::optional<std::int64_t> {
+            const PgResult result = self->run(statement.toUtf8(), PGRES_TUPLES_OK);
+            if (PQntuples(result.get()) != 1 || PQnfields(result.get()) != 1)
+                return std::nullopt;
+            bool ok = false;
+            const qint64 rows = QByteArray(PQgetvalue(result.get(), 0, 0)).toLongLong(&ok);
+            return ok ? std::optional<std::int64_t>(rows) : std::nullopt;
+        },
+        [self, command] { return std::make_unique<PgResultSet>(self, command); },
+        dialect.countStatement(commandText, columns, false).value_or(QString()),
+        dialect.countStatement(commandText, columns, true).value_or(QString()),
+    };
+    return std::make_unique<CountedResultSet>(std::move(query),
+                                              static_cast<int>(command->columns.size()));
+}
+
 void PgSession::beginTableRead() {
     use();
-    if (PQtransactionStatus(connection_.get()) == PQTRANS_IDLE)
-        run(kBeginRun, PGRES_COMMAND_OK);
-    run(kBeginTable, PGRES_COMMAND_OK);
+    counted_.reset();
+    snapshot_.beginTable();
     inTableRead_ = true;
 }
 
 void PgSession::endTableRead(bool completed) {
-    if (lost_) {
-        // The table's own failure told of the loss; no snapshot is left.
-        inTableRead_ = false;
-        return;
-    }
-    use();
-    if (!inTableRead_)
-        return;
+    counted_.reset();
     inTableRead_ = false;
-    const PGTransactionStatusType status = PQtransactionStatus(connection_.get());
-    if (status == PQTRANS_IDLE)
-        return;  // the transaction ended under the table: nothing to undo
-    // A statement that failed left the transaction aborted, whatever the
-    // caller knows of it: only going back to the savepoint mends it.
-    if (!completed || status == PQTRANS_INERROR)
-        run(kUndoTable, PGRES_COMMAND_OK);
-    run(kEndTable, PGRES_COMMAND_OK);
+    use();
+    snapshot_.endTable(completed);
+}
+
+void PgSession::run(const char* statement) {
+    run(QByteArray(statement), PGRES_COMMAND_OK);
+}
+
+std::optional<QString> PgSession::value(const char* query) {
+    const PgResult result = run(QByteArray(query), PGRES_TUPLES_OK);
+    if (PQntuples(result.get()) < 1 || PQnfields(result.get()) < 1 ||
+        PQgetisnull(result.get(), 0, 0))
+        return std::nullopt;
+    return QString::fromUtf8(PQgetvalue(result.get(), 0, 0));
 }
 
 }  // namespace brivano::db

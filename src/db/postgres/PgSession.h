@@ -2,10 +2,13 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "db/Database.h"
 #include "db/Error.h"
+#include "db/dialect/Snapshot.h"
 #include "db/postgres/PgCanceller.h"
 #include "db/postgres/PgHandles.h"
 
@@ -22,15 +25,21 @@ class PgStream {
     virtual void letGo(bool drain) noexcept = 0;
 };
 
-// One connection to a PostgreSQL server, opened read-only, and what every
-// use of it shares: the statement under way, the snapshot of the run, the
-// cancel request and the loss of the connection. A connection object makes
-// a new session for every open; result sets keep it alive, and once closed
-// it stays closed, so that they can tell.
-class PgSession {
+struct PgCommand;
+
+// The built-in provider for "Provider=PostgreSQL;Host=...;Port=...;
+// Database=...;User ID=...;Password=..." (the ODBC driver's Server, Uid and
+// Pwd are taken too): one connection to the server through libpq, opened
+// read-only, and what every use of it shares: the statement under way, the
+// snapshot of the run, the cancel request and the loss of the connection.
+// Columns are described and values read as the PostgreSQL ODBC driver gives
+// them, so that both give the same export file; rows are streamed, so
+// memory stays flat whatever a table's size. Shared by the connection and
+// its result sets (see ProviderConnection).
+class PgSession final : private Snapshot::Path {
   public:
     PgSession() = default;
-    ~PgSession() { end(); }
+    ~PgSession() override { end(); }
     PgSession(const PgSession&) = delete;
     PgSession& operator=(const PgSession&) = delete;
 
@@ -45,6 +54,13 @@ class PgSession {
     void end() noexcept;
 
     bool isOpen() const { return connection_ != nullptr; }
+    bool isLost() const { return lost_.has_value(); }
+
+    // The first reading of a table counts its rows on the server; reading it
+    // again in the same table read streams them at once, with the
+    // description already made.
+    std::unique_ptr<ResultSet> execute(const std::shared_ptr<PgSession>& self,
+                                       const QString& commandText);
 
     // The connection, ready for a statement: throws when it is closed or
     // lost, and makes any stream under way let go first.
@@ -73,16 +89,19 @@ class PgSession {
     // The run's snapshot: see Connection::beginTableRead.
     void beginTableRead();
     void endTableRead(bool completed);
-    bool inTableRead() const { return inTableRead_; }
 
   private:
     void settle() noexcept;
+    void run(const char* statement) override;
+    std::optional<QString> value(const char* query) override;
 
     PgConnectionHandle connection_;
     PgCanceller canceller_;
     std::optional<Error> lost_;
     PgStream* stream_ = nullptr;
     bool inTableRead_ = false;
+    std::shared_ptr<const PgCommand> counted_;
+    Snapshot snapshot_{dialectOf(DatabaseKind::PostgreSQL), *this};
 };
 
 }  // namespace brivano::db

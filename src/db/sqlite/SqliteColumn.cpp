@@ -1,6 +1,6 @@
 #include "db/sqlite/SqliteColumn.h"
 
-#include "db/DeclaredType.h"
+#include "db/dialect/DeclaredType.h"
 
 namespace brivano::db {
 
@@ -31,13 +31,8 @@ Nullability nullabilityOf(sqlite3* database, sqlite3_stmt* statement, int index)
 
 ColumnShape sqliteColumnShape(QStringView declaredName, int storageClass, Nullability nullability) {
     constexpr Writability kWritable = Writability::Writable;
-    if (const std::optional<DeclaredType> declared = declaredType(declaredName)) {
-        std::int64_t size = declared->length;
-        if (size < 0) {
-            size = isLongType(declared->type) ? 0 : kDefaultSize;
-        }
-        return shapeFor(declared->type, size, nullability, kWritable);
-    }
+    if (const std::optional<DeclaredType> declared = declaredType(declaredName))
+        return declaredShape(*declared, kDefaultSize, nullability, kWritable);
     if (declaredName.isEmpty()) {
         switch (storageClass) {
             case SQLITE_INTEGER:

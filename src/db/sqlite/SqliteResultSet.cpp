@@ -1,10 +1,11 @@
 #include "db/sqlite/SqliteResultSet.h"
 
+#include "db/dialect/Dialect.h"
+
 namespace brivano::db {
 
 SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const QString& commandText)
     : session_(std::move(session)),
-      commandText_(commandText),
       statement_(session_->prepare(commandText), SqliteSessionFinalizer{session_.get()}) {
     sqlite3_stmt* statement = statement_.get();
     if (statement == nullptr) {
@@ -19,15 +20,14 @@ SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const Q
     }
     columns_ = describeSqliteColumns(session_->handle(), statement, first == SQLITE_ROW);
     buildFields(columns_);
-    values_.resize(columns_.size());
-    readInRow_.assign(columns_.size(), 0);
-    // A count gives the rows that reading gives only when every column is
-    // a stored one: an expression (in a view) may fail on a row that a
-    // count never evaluates, and reading would stop there.
-    countable_ = true;
+    std::vector<CountedColumn> counted;
     for (int position = 0; position < static_cast<int>(columns_.size()); ++position) {
-        countable_ = countable_ && sqlite3_column_table_name(statement, position) != nullptr;
+        counted.push_back({columns_[static_cast<size_t>(position)].name,
+                           sqlite3_column_table_name(statement, position) == nullptr});
     }
+    countStatement_ = dialectOf(DatabaseKind::Sqlite)
+                          .countStatement(commandText, counted, false)
+                          .value_or(QString());
     if (first == SQLITE_DONE || columns_.empty()) {
         finish();  // no rows, or a statement that returns none
     }
@@ -35,10 +35,8 @@ SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const Q
 
 void SqliteResultSet::advance() {
     const int code = sqlite3_step(statement_.get());
-    if (code == SQLITE_ROW) {
-        ++row_;
+    if (code == SQLITE_ROW)
         return;
-    }
     if (code == SQLITE_DONE) {
         finish();
         return;
@@ -56,7 +54,7 @@ void SqliteResultSet::finish() {
 }
 
 std::int64_t SqliteResultSet::countRemainingRows() {
-    if (isOnFirstRow() && countable_) {
+    if (isOnFirstRow() && !countStatement_.isEmpty()) {
         if (const std::optional<std::int64_t> count = countQuery()) {
             finish();
             return *count;
@@ -72,14 +70,10 @@ std::optional<std::int64_t> SqliteResultSet::countQuery() const {
     // Counting in the same read transaction as the open statement sees the
     // same rows, and SQLite counts a table without decoding its rows. Any
     // failure just means the rows are stepped through instead.
-    QString inner = commandText_.trimmed();
-    while (inner.endsWith(u';')) {
-        inner.chop(1);
-    }
-    const QString count = QStringLiteral("SELECT count(*) FROM (") + inner + u')';
     sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare16_v3(session_->handle(), count.utf16(), static_cast<int>(count.size() * 2),
-                             0, &raw, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare16_v3(session_->handle(), countStatement_.utf16(),
+                             static_cast<int>(countStatement_.size() * 2), 0, &raw,
+                             nullptr) != SQLITE_OK) {
         sqlite3_finalize(raw);
         return std::nullopt;
     }
@@ -90,20 +84,8 @@ std::optional<std::int64_t> SqliteResultSet::countQuery() const {
     return sqlite3_column_int64(statement.get(), 0);
 }
 
-const Value& SqliteResultSet::valueAt(int position) {
-    checkCurrentRow();
-    const auto index = static_cast<size_t>(position);
-    Value& value = values_[index];
-    if (readInRow_[index] != row_) {
-        try {
-            reader_.read(statement_.get(), position, columns_[index], value);
-        } catch (const Error&) {
-            value.kind = ValueKind::Null;
-            throw;
-        }
-        readInRow_[index] = row_;
-    }
-    return value;
+void SqliteResultSet::readValue(int position, Value& value) {
+    reader_.read(statement_.get(), position, columns_[static_cast<size_t>(position)], value);
 }
 
 }  // namespace brivano::db

@@ -22,27 +22,23 @@ class SqliteResultSet final : public ForwardResultSet<SqliteResultSet> {
     const SqliteColumn& column(int position) const {
         return columns_[static_cast<size_t>(position)];
     }
-    const Value& valueAt(int position);
 
   private:
     friend class ForwardResultSet<SqliteResultSet>;
     bool connectionOpen() const { return session_->isOpen(); }
     void advance();
     std::int64_t countRemainingRows();
+    void readValue(int position, Value& value);
 
     void finish();
     std::optional<std::int64_t> countQuery() const;
 
     std::shared_ptr<SqliteSession> session_;
-    QString commandText_;
     SqliteSessionStatement statement_;  // after session_: it goes first
     std::vector<SqliteColumn> columns_;
-    std::vector<Value> values_;
-    // The row in which each column's value was read; `row_` counts steps.
-    std::vector<std::uint64_t> readInRow_;
-    std::uint64_t row_ = 1;
     SqliteValueReader reader_;
-    bool countable_ = false;  // a count query gives the same rows
+    // A count that gives the rows that reading gives; empty when none does.
+    QString countStatement_;
 };
 
 }  // namespace brivano::db

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "db/ConnectionString.h"
+#include "db/sqlite/SqliteResultSet.h"
 #include "texts/Texts.h"
 
 namespace brivano::db {
@@ -10,44 +12,55 @@ namespace {
 
 // How long a query waits for a writer that holds the file locked.
 constexpr int kBusyTimeoutMs = 5000;
-
-bool journalModeIsWal(sqlite3* database) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(database, "PRAGMA journal_mode", -1, &raw, nullptr) != SQLITE_OK)
-        return false;
-    const SqliteStatementHandle statement(raw);
-    if (sqlite3_step(raw) != SQLITE_ROW)
-        return false;
-    const auto* mode = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
-    return mode != nullptr && QByteArrayView(mode).compare("wal", Qt::CaseInsensitive) == 0;
-}
+// SQLSTATE for a connection string without the file to open.
+constexpr QStringView kInvalidAttribute = u"HY000";
 
 }  // namespace
 
-void SqliteSession::open(const QString& path) {
+void SqliteSession::open(const QString& connectionString) {
+    const std::optional<QString> path = connectionAttribute(connectionString, u"Data Source");
+    if (!path || path->isEmpty())
+        throw Error(0, texts::kNoDataSource.toString(), kInvalidAttribute.toString());
     sqlite3* database = nullptr;
-    const int code = sqlite3_open_v2(path.toUtf8().constData(), &database,
+    const int code = sqlite3_open_v2(path->toUtf8().constData(), &database,
                                      SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     // The handle exists even when opening failed and must be closed.
     database_.reset(database);
-    if (code != SQLITE_OK) {
-        const Error error = sqliteError(database, code);
-        database_.reset();
-        throw error;
+    try {
+        if (code != SQLITE_OK)
+            raise(code);
+        sqlite3_busy_timeout(database, kBusyTimeoutMs);
+        // Opening reads nothing yet: read the header now, so that a file
+        // that is not a database fails here and not at the first query.
+        run("PRAGMA schema_version");
+        for (const char* setting : dialectOf(DatabaseKind::Sqlite).sessionSettings())
+            run(setting);
+        snapshot_.setUp();
+    } catch (const Error&) {
+        end();
+        throw;
     }
-    sqlite3_busy_timeout(database, kBusyTimeoutMs);
-    // Opening reads nothing yet: read the header now, so that a file that
-    // is not a database fails here and not at the first query.
-    const int check = sqlite3_exec(database, "PRAGMA schema_version", nullptr, nullptr, nullptr);
-    if (check != SQLITE_OK) {
-        const Error error = sqliteError(database, check);
-        database_.reset();
-        throw error;
+}
+
+void SqliteSession::close() {
+    try {
+        snapshot_.finish();
+    } catch (const Error&) {
+        end();
+        throw;
     }
-    // Read-only twice over: a statement cannot write even in a file that
-    // the system would let us write.
-    sqlite3_exec(database, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
-    walMode_ = journalModeIsWal(database);
+    end();
+}
+
+void SqliteSession::end() noexcept {
+    statements_.clear();
+    snapshot_.abandon();
+    database_.reset();  // ends any read transaction
+}
+
+std::unique_ptr<ResultSet> SqliteSession::execute(const std::shared_ptr<SqliteSession>& self,
+                                                  const QString& commandText) {
+    return std::make_unique<SqliteResultSet>(self, commandText);
 }
 
 void SqliteSession::run(const char* statement) {
@@ -56,18 +69,19 @@ void SqliteSession::run(const char* statement) {
         raise(code);
 }
 
-void SqliteSession::beginTableRead() {
-    if (!inTransaction_) {
-        run("BEGIN");
-        inTransaction_ = true;
-    }
-}
-
-void SqliteSession::endTableRead() noexcept {
-    if (inTransaction_ && !walMode_) {
-        sqlite3_exec(database_.get(), "COMMIT", nullptr, nullptr, nullptr);
-        inTransaction_ = false;
-    }
+std::optional<QString> SqliteSession::value(const char* query) {
+    sqlite3_stmt* raw = nullptr;
+    const int prepared = sqlite3_prepare_v2(database_.get(), query, -1, &raw, nullptr);
+    const SqliteStatementHandle statement(raw);
+    if (prepared != SQLITE_OK)
+        raise(prepared);
+    const int stepped = sqlite3_step(raw);
+    if (stepped == SQLITE_DONE)
+        return std::nullopt;
+    if (stepped != SQLITE_ROW)
+        raise(stepped);
+    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(raw, 0));
+    return text == nullptr ? std::nullopt : std::optional(QString::fromUtf16(text));
 }
 
 void SqliteSession::cancel() noexcept {
@@ -77,12 +91,6 @@ void SqliteSession::cancel() noexcept {
 
 void SqliteSession::raise(int code) {
     throw sqliteError(database_.get(), code);
-}
-
-void SqliteSession::close() noexcept {
-    statements_.clear();
-    inTransaction_ = false;
-    database_.reset();  // ends any read transaction
 }
 
 sqlite3_stmt* SqliteSession::prepare(const QString& text) {

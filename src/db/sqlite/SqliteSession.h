@@ -4,50 +4,61 @@
 #include <memory>
 #include <vector>
 
+#include "db/Database.h"
 #include "db/Error.h"
+#include "db/dialect/Snapshot.h"
 #include "db/sqlite/SqliteHandles.h"
 
 namespace brivano::db {
 
-// One open SQLite file. Shared by the connection and its result sets, so
-// that a result set can tell when the connection was closed under it.
-class SqliteSession {
+// The built-in provider for "Provider=SQLite;Data Source=/path/file.db":
+// one SQLite file, opened directly through the SQLite library, read-only.
+// Columns are typed by their declared names and values read as the ODBC
+// path reads them, so both give the same export. Shared by the connection
+// and its result sets (see ProviderConnection).
+class SqliteSession final : private Snapshot::Path {
   public:
-    // Opens the file read-only; a missing file is an error, never created.
-    void open(const QString& path);
+    SqliteSession() = default;
+    ~SqliteSession() override { end(); }
+    SqliteSession(const SqliteSession&) = delete;
+    SqliteSession& operator=(const SqliteSession&) = delete;
+
+    // Opens the file of the string's Data Source read-only; a missing file
+    // is an error, never created.
+    void open(const QString& connectionString);
+    // Ends the snapshot and closes the file.
+    void close();
     // Finalizes every statement and closes the file, at once: result sets
     // that outlive the connection hold nothing of it (no read lock that
     // would keep writers out).
-    void close() noexcept;
+    void end() noexcept;
+    bool isOpen() const { return database_ != nullptr; }
+    bool isLost() const { return false; }
+
+    std::unique_ptr<ResultSet> execute(const std::shared_ptr<SqliteSession>& self,
+                                       const QString& commandText);
+    void beginTableRead() { snapshot_.beginTable(); }
+    void endTableRead(bool completed) { snapshot_.endTable(completed); }
+    // Stops the statement under way; callable from another thread.
+    void cancel() noexcept;
 
     // Prepares a statement that the session owns until finalize() or the
-    // session's close, whichever comes first; null for a text without any
+    // session's end, whichever comes first; null for a text without any
     // statement. A text of more than one statement is refused: only the
     // first would run, under a name that is not its own.
     sqlite3_stmt* prepare(const QString& text);
     void finalize(sqlite3_stmt* statement) noexcept;
-
-    bool isOpen() const { return database_ != nullptr; }
     sqlite3* handle() const { return database_.get(); }
-
-    // A table's two readings in one read transaction: for the whole run in
-    // WAL mode, where readers hold no writer off, for one table otherwise.
-    void beginTableRead();
-    void endTableRead() noexcept;
-    // Stops the statement under way; callable from another thread.
-    void cancel() noexcept;
-
     // Throws SQLite's error for `code`.
     [[noreturn]] void raise(int code);
 
   private:
-    // Runs one statement of the session's own; throws SQLite's error.
-    void run(const char* statement);
+    void run(const char* statement) override;
+    std::optional<QString> value(const char* query) override;
 
     SqliteDatabaseHandle database_;
-    bool walMode_ = false;
-    bool inTransaction_ = false;
     std::vector<SqliteStatementHandle> statements_;
+    Snapshot snapshot_{dialectOf(DatabaseKind::Sqlite), *this};
 };
 
 // Gives a statement back to the session that prepared it.

@@ -1,4 +1,4 @@
-#include "db/DeclaredType.h"
+#include "db/dialect/DeclaredType.h"
 
 #include <QString>
 #include <array>
@@ -144,6 +144,14 @@ std::optional<DeclaredType> declaredType(QStringView declaredName) {
         }
     }
     return std::nullopt;
+}
+
+ColumnShape declaredShape(const DeclaredType& declared, std::int64_t sizeWithoutLength,
+                          Nullability nullability, Writability writability) {
+    std::int64_t size = declared.length;
+    if (size < 0)
+        size = isLongType(declared.type) ? 0 : sizeWithoutLength;
+    return shapeFor(declared.type, size, nullability, writability);
 }
 
 }  // namespace brivano::db

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "db/ColumnShape.h"
+
 namespace brivano::db {
 
 // A column type recognised from the name it was declared with, as SQLite
@@ -19,5 +21,11 @@ struct DeclaredType {
 // SQLite stores every floating-point value in 8 bytes, so REAL and FLOAT
 // are doubles here: reading them as 4-byte reals would lose digits.
 std::optional<DeclaredType> declaredType(QStringView declaredName);
+
+// The shape of a column typed by its declared name, the same for SQLite's
+// built-in provider and its ODBC driver: the size in parentheses, else
+// unbounded for the long types and `sizeWithoutLength` for the others.
+ColumnShape declaredShape(const DeclaredType& declared, std::int64_t sizeWithoutLength,
+                          Nullability nullability, Writability writability);
 
 }  // namespace brivano::db
