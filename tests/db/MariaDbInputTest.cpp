@@ -5,7 +5,7 @@
 
 #include "db/mariadb/MariaDbColumn.h"
 #include "db/mariadb/MariaDbOptions.h"
-#include "db/mariadb/MariaDbTemporal.h"
+#include "db/mariadb/MariaDbValueReader.h"
 
 namespace brivano::db {
 namespace {

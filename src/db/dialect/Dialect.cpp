@@ -2,23 +2,37 @@
 
 namespace brivano::db {
 
-const Dialect& sqliteDialect();
-const Dialect& postgresDialect();
-const Dialect& mariaDbDialect();
-const Dialect& otherDialect();
+extern const Dialect kSqliteDialect;
+extern const Dialect kPostgresDialect;
+extern const Dialect kMariaDbDialect;
+
+namespace {
+
+// A database whose habits are unknown is read as it is: no settings, no
+// snapshot, rows counted by reading them, in whatever isolation the
+// driver's default gives.
+const Dialect kOtherDialect{DatabaseKind::Other, {}, {}, u'"', nullptr};
+
+}  // namespace
 
 const Dialect& dialectOf(DatabaseKind kind) {
     switch (kind) {
         case DatabaseKind::Sqlite:
-            return sqliteDialect();
+            return kSqliteDialect;
         case DatabaseKind::PostgreSQL:
-            return postgresDialect();
+            return kPostgresDialect;
         case DatabaseKind::MariaDB:
-            return mariaDbDialect();
+            return kMariaDbDialect;
         case DatabaseKind::Other:
             break;
     }
-    return otherDialect();
+    return kOtherDialect;
+}
+
+QString Dialect::quotedName(QStringView name) const {
+    QString quoted = name.toString();
+    quoted.replace(quote, QString(2, quote));
+    return quote + quoted + quote;
 }
 
 QString enclosedCommand(QStringView command) {
@@ -26,12 +40,6 @@ QString enclosedCommand(QStringView command) {
     while (body.endsWith(u';'))
         body = body.chopped(1).trimmed();
     return u'\n' + body.toString() + u'\n';
-}
-
-QString quotedWith(QStringView name, QChar quote) {
-    QString quoted = name.toString();
-    quoted.replace(quote, QString(2, quote));
-    return quote + quoted + quote;
 }
 
 }  // namespace brivano::db

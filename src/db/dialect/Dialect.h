@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -51,25 +50,32 @@ struct CountedColumn {
     bool computed = true;
 };
 
+// The statements that count a command's rows (`all`), and tell whether it
+// has any (`first`, 0 or 1); both empty when the database cannot count them
+// without reading them.
+struct CountStatements {
+    QString all;
+    QString first;
+};
+
 // One database's rules for reading it: how a session is made read-only,
 // how a run's snapshot begins and ends, how a command's rows are counted,
 // how a name is quoted.
-class Dialect {
-  public:
-    virtual ~Dialect() = default;
-
-    virtual DatabaseKind kind() const = 0;
+struct Dialect {
+    DatabaseKind kind;
     // Statements a new session runs before any other, on every path: it
     // reads only, and writes values in the forms the readers expect.
-    virtual std::span<const char* const> sessionSettings() const = 0;
-    virtual const SnapshotRules& snapshot() const = 0;
-    // A statement that gives one number, the rows of `command` that can be
-    // read (with `firstOnly`, 0 or 1: whether there is one); nothing when
-    // the database cannot count them without reading them.
-    virtual std::optional<QString> countStatement(QStringView command,
-                                                  const std::vector<CountedColumn>& columns,
-                                                  bool firstOnly) const = 0;
-    virtual QString quotedName(QStringView name) const = 0;
+    std::span<const char* const> sessionSettings;
+    SnapshotRules snapshot;
+    QChar quote;
+    // Null for a database that counts nothing.
+    CountStatements (*count)(QStringView command, const std::vector<CountedColumn>& columns);
+
+    CountStatements countStatements(QStringView command,
+                                    const std::vector<CountedColumn>& columns) const {
+        return count != nullptr ? count(command, columns) : CountStatements{};
+    }
+    QString quotedName(QStringView name) const;
 };
 
 const Dialect& dialectOf(DatabaseKind kind);
@@ -78,9 +84,6 @@ const Dialect& dialectOf(DatabaseKind kind);
 // so that it can stand inside parentheses: a comment at its end cannot
 // swallow the closing one.
 QString enclosedCommand(QStringView command);
-
-// `name` between two `quote`s, each `quote` inside it doubled.
-QString quotedWith(QStringView name, QChar quote);
 
 // PostgreSQL takes a command whole as a derived table whose columns are
 // named by position, c1, c2, ..., so that two columns of one name cannot

@@ -3,6 +3,9 @@
 #include <QSet>
 
 namespace brivano::db {
+
+extern const Dialect kMariaDbDialect;
+
 namespace {
 
 // One consistent snapshot for the whole run: under InnoDB readers never
@@ -21,50 +24,38 @@ constexpr const char* kSessionSettings[] = {
     "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY",
 };
 
-class MariaDbDialect final : public Dialect {
-  public:
-    DatabaseKind kind() const override { return DatabaseKind::MariaDB; }
-    std::span<const char* const> sessionSettings() const override { return kSessionSettings; }
-    const SnapshotRules& snapshot() const override { return kSnapshot; }
-
-    // A stored column never fails to be read, an expression may (an
-    // overflow in a view): the rows counted are those whose every
-    // expression was computed, each named in the condition. A derived
-    // table takes no two columns of one name, nor one without a name.
-    std::optional<QString> countStatement(QStringView command,
-                                          const std::vector<CountedColumn>& columns,
-                                          bool firstOnly) const override {
-        QSet<QString> names;
-        QString condition;
-        for (const CountedColumn& column : columns) {
-            const QString folded = column.name.toCaseFolded();
-            if (column.name.isEmpty() || names.contains(folded))
-                return std::nullopt;
-            names.insert(folded);
-            if (!column.computed)
-                continue;
-            condition += (condition.isEmpty() ? QString() : QStringLiteral(" + ")) +
-                         QStringLiteral("CASE WHEN ") + quotedName(column.name) +
-                         QStringLiteral(" IS NULL THEN 1 ELSE 0 END");
-        }
-        QString rows = QStringLiteral("SELECT 1 FROM (") + enclosedCommand(command) +
-                       QStringLiteral(") AS brivano_rows");
-        if (!condition.isEmpty())
-            rows += QStringLiteral(" WHERE ") + condition + QStringLiteral(" >= 0");
-        if (firstOnly)
-            rows += QStringLiteral(" LIMIT 1");
-        return QStringLiteral("SELECT COUNT(*) FROM (") + rows +
-               QStringLiteral(") AS brivano_count");
+// A stored column never fails to be read, an expression may (an overflow in
+// a view): the rows counted are those whose every expression was computed,
+// each named in the condition. A derived table takes no two columns of one
+// name, nor one without a name.
+CountStatements count(QStringView command, const std::vector<CountedColumn>& columns) {
+    QSet<QString> names;
+    QString condition;
+    for (const CountedColumn& column : columns) {
+        const QString folded = column.name.toCaseFolded();
+        if (column.name.isEmpty() || names.contains(folded))
+            return {};
+        names.insert(folded);
+        if (!column.computed)
+            continue;
+        condition += (condition.isEmpty() ? QString() : QStringLiteral(" + ")) +
+                     QStringLiteral("CASE WHEN ") + kMariaDbDialect.quotedName(column.name) +
+                     QStringLiteral(" IS NULL THEN 1 ELSE 0 END");
     }
-
-    QString quotedName(QStringView name) const override { return quotedWith(name, u'`'); }
-};
+    QString rows = QStringLiteral("SELECT 1 FROM (") + enclosedCommand(command) +
+                   QStringLiteral(") AS brivano_rows");
+    if (!condition.isEmpty())
+        rows += QStringLiteral(" WHERE ") + condition + QStringLiteral(" >= 0");
+    const auto counted = [](const QString& what) {
+        return QStringLiteral("SELECT COUNT(*) FROM (") + what +
+               QStringLiteral(") AS brivano_count");
+    };
+    return {counted(rows), counted(rows + QStringLiteral(" LIMIT 1"))};
+}
 
 }  // namespace
 
-const Dialect& mariaDbDialect() {
-    static const MariaDbDialect dialect;
-    return dialect;
-}
+extern constinit const Dialect kMariaDbDialect{DatabaseKind::MariaDB, kSessionSettings, kSnapshot,
+                                               u'`', count};
 
 }  // namespace brivano::db

@@ -49,30 +49,18 @@ QString everyColumnComputed(int columns) {
     return condition + QStringLiteral(") >= 0");
 }
 
-class PostgresDialect final : public Dialect {
-  public:
-    DatabaseKind kind() const override { return DatabaseKind::PostgreSQL; }
-    std::span<const char* const> sessionSettings() const override { return kSessionSettings; }
-    const SnapshotRules& snapshot() const override { return kSnapshot; }
-
-    // The rows whose every column can be computed (a column of a view may
-    // fail on a row that a bare count would never compute), counted over
-    // the command taken whole, its columns named by position so that two
-    // of one name cannot clash.
-    std::optional<QString> countStatement(QStringView command,
-                                          const std::vector<CountedColumn>& columns,
-                                          bool firstOnly) const override {
-        const int count = static_cast<int>(columns.size());
-        const QString rows = QStringLiteral("FROM ") + positionalDerivedTable(command, count) +
-                             QStringLiteral(" WHERE ") + everyColumnComputed(count);
-        if (firstOnly)
-            return QStringLiteral("SELECT count(*) FROM (SELECT 1 ") + rows +
-                   QStringLiteral(" LIMIT 1) AS f");
-        return QStringLiteral("SELECT count(*) ") + rows;
-    }
-
-    QString quotedName(QStringView name) const override { return quotedWith(name, u'"'); }
-};
+// The rows whose every column can be computed (a column of a view may fail
+// on a row that a bare count would never compute), counted over the
+// command taken whole, its columns named by position so that two of one
+// name cannot clash.
+CountStatements count(QStringView command, const std::vector<CountedColumn>& columns) {
+    const int count = static_cast<int>(columns.size());
+    const QString rows = QStringLiteral("FROM ") + positionalDerivedTable(command, count) +
+                         QStringLiteral(" WHERE ") + everyColumnComputed(count);
+    return {QStringLiteral("SELECT count(*) ") + rows,
+            QStringLiteral("SELECT count(*) FROM (SELECT 1 ") + rows +
+                QStringLiteral(" LIMIT 1) AS f")};
+}
 
 }  // namespace
 
@@ -90,9 +78,7 @@ QString positionalColumnName(int position) {
     return columnName(position);
 }
 
-const Dialect& postgresDialect() {
-    static const PostgresDialect dialect;
-    return dialect;
-}
+extern constinit const Dialect kPostgresDialect{DatabaseKind::PostgreSQL, kSessionSettings,
+                                                kSnapshot, u'"', count};
 
 }  // namespace brivano::db

@@ -26,7 +26,7 @@ bool Snapshot::attempt(Step&& step) {
 }
 
 void Snapshot::follow(const Dialect& dialect) {
-    rules_ = &dialect.snapshot();
+    rules_ = &dialect.snapshot;
     scope_ = rules_->scope;
     inTransaction_ = false;
     ownTransaction_ = false;

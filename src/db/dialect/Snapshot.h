@@ -30,7 +30,7 @@ class Snapshot {
     };
 
     Snapshot(const Dialect& dialect, Path& path)
-        : rules_(&dialect.snapshot()), path_(path), scope_(rules_->scope) {}
+        : rules_(&dialect.snapshot), path_(path), scope_(rules_->scope) {}
 
     // Follows the rules of another database, once the path knows which one
     // it reaches (an ODBC driver's).

@@ -22,37 +22,23 @@ constexpr SnapshotRules kSnapshot{
 // system would let the tool write.
 constexpr const char* kSessionSettings[] = {"PRAGMA query_only = 1"};
 
-class SqliteDialect final : public Dialect {
-  public:
-    DatabaseKind kind() const override { return DatabaseKind::Sqlite; }
-    std::span<const char* const> sessionSettings() const override { return kSessionSettings; }
-    const SnapshotRules& snapshot() const override { return kSnapshot; }
-
-    // SQLite counts a table without decoding its rows, but only where every
-    // column is a stored one: an expression (in a view) may fail on a row
-    // that a count never evaluates, and reading would stop there.
-    std::optional<QString> countStatement(QStringView command,
-                                          const std::vector<CountedColumn>& columns,
-                                          bool firstOnly) const override {
-        for (const CountedColumn& column : columns) {
-            if (column.computed)
-                return std::nullopt;
-        }
-        const QString rows = u'(' + enclosedCommand(command) + u')';
-        if (firstOnly)
-            return QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM ") + rows +
-                   QStringLiteral(" LIMIT 1)");
-        return QStringLiteral("SELECT count(*) FROM ") + rows;
+// SQLite counts a table without decoding its rows, but only where every
+// column is a stored one: an expression (in a view) may fail on a row that a
+// count never evaluates, and reading would stop there.
+CountStatements count(QStringView command, const std::vector<CountedColumn>& columns) {
+    for (const CountedColumn& column : columns) {
+        if (column.computed)
+            return {};
     }
-
-    QString quotedName(QStringView name) const override { return quotedWith(name, u'"'); }
-};
+    const QString rows = u'(' + enclosedCommand(command) + u')';
+    return {QStringLiteral("SELECT count(*) FROM ") + rows,
+            QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM ") + rows +
+                QStringLiteral(" LIMIT 1)")};
+}
 
 }  // namespace
 
-const Dialect& sqliteDialect() {
-    static const SqliteDialect dialect;
-    return dialect;
-}
+extern constinit const Dialect kSqliteDialect{DatabaseKind::Sqlite, kSessionSettings, kSnapshot,
+                                              u'"', count};
 
 }  // namespace brivano::db

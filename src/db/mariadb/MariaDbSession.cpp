@@ -6,7 +6,7 @@
 #include <QtGlobal>
 
 #include "db/LayerErrors.h"
-#include "db/mariadb/MariaDbCountedQuery.h"
+#include "db/mariadb/MariaDbResultSet.h"
 #include "texts/Texts.h"
 
 namespace brivano::db {
@@ -28,7 +28,7 @@ void MariaDbSession::open(const QString& connectionString) {
     connection_ = connectMariaDb(options_);
     threadId_ = mysql_thread_id(connection_.get());
     try {
-        for (const char* setting : dialectOf(DatabaseKind::MariaDB).sessionSettings())
+        for (const char* setting : dialectOf(DatabaseKind::MariaDB).sessionSettings)
             run(setting);
         snapshot_.setUp();
     } catch (const Error&) {

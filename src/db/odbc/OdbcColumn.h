@@ -4,8 +4,11 @@
 
 #include <cstdint>
 
+#include <vector>
 #include "db/ColumnShape.h"
+#include "db/Database.h"
 #include "db/odbc/OdbcApi.h"
+#include "db/odbc/OdbcHandle.h"
 
 namespace brivano::db {
 
@@ -69,5 +72,10 @@ OdbcColumn mapOdbcColumn(const OdbcColumnInfo& info, OdbcColumnRules rules = {})
 
 // The ADO type code of an ODBC SQL type; 200 for the types it does not know.
 std::int16_t adoTypeOf(SQLSMALLINT sqlType, bool isUnsigned);
+
+// Describes the result columns of an executed statement: the type from
+// SQLDescribeCol (drivers disagree on the concise type), nullability and
+// writability from the column's descriptor fields.
+std::vector<OdbcColumn> describeOdbcColumns(OdbcHandleRef statement, OdbcColumnRules rules);
 
 }  // namespace brivano::db

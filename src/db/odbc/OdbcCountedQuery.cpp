@@ -5,10 +5,9 @@
 
 #include "db/CountedResultSet.h"
 #include "db/dialect/Dialect.h"
-#include "db/odbc/OdbcDescribe.h"
-#include "db/odbc/OdbcLocaleScope.h"
+#include "db/odbc/OdbcApi.h"
+#include "db/odbc/OdbcColumn.h"
 #include "db/odbc/OdbcResultSet.h"
-#include "db/odbc/OdbcText.h"
 
 namespace brivano::db {
 
@@ -110,8 +109,8 @@ std::unique_ptr<ResultSet> prepareCountedOdbc(const std::shared_ptr<OdbcSession>
     const Dialect& dialect = dialectOf(session->database());
     const std::vector<CountedColumn> counted =
         countedColumns(statement->ref(), described, session->columnRules().byDeclaredName);
-    const std::optional<QString> countAll = dialect.countStatement(commandText, counted, false);
-    if (!countAll)
+    const CountStatements counts = dialect.countStatements(commandText, counted);
+    if (counts.all.isEmpty())
         return nullptr;
     QString rows = fetchQuery(commandText, described, dialect);
     // The command that reads its own rows describes itself once it has run
@@ -126,8 +125,8 @@ std::unique_ptr<ResultSet> prepareCountedOdbc(const std::shared_ptr<OdbcSession>
             statement->release();
             return std::unique_ptr<ResultSet>(executeOdbc(session, rows, described));
         },
-        *countAll,
-        dialect.countStatement(commandText, counted, true).value_or(QString()),
+        counts.all,
+        counts.first,
     };
     return std::make_unique<CountedResultSet>(std::move(query), columns);
 }

@@ -1,7 +1,7 @@
 #include "db/odbc/OdbcDiagnostics.h"
 
 #include "db/MessageText.h"
-#include "db/odbc/OdbcText.h"
+#include "db/odbc/OdbcApi.h"
 #include "texts/Texts.h"
 
 namespace brivano::db {
@@ -38,30 +38,16 @@ bool readRecord(OdbcHandleRef handle, SQLSMALLINT number, std::vector<Error>& ou
 
 }  // namespace
 
-std::vector<Error> readDiagnostics(OdbcHandleRef handle) {
+Error odbcFailure(SQLRETURN rc, OdbcHandleRef handle, const char* call) {
     std::vector<Error> records;
-    if (handle.handle == SQL_NULL_HANDLE) {
-        return records;
-    }
-    for (SQLSMALLINT number = 1; readRecord(handle, number, records); ++number) {
-    }
-    return records;
-}
-
-void raiseOdbcFailure(SQLRETURN rc, OdbcHandleRef handle, const char* call) {
-    raiseOdbcRecords(rc, readDiagnostics(handle), call);
-}
-
-void raiseOdbcRecords(SQLRETURN rc, std::vector<Error> records, const char* call) {
-    if (records.empty()) {
-        records.emplace_back(rc, texts::driverGaveNoMessage(call, rc));
+    for (SQLSMALLINT number = 1;
+         handle.handle != SQL_NULL_HANDLE && readRecord(handle, number, records); ++number) {
     }
     for (const Error& record : records) {
-        if (!record.sqlState().startsWith(kWarningClass)) {
-            throw record;
-        }
+        if (!record.sqlState().startsWith(kWarningClass))
+            return record;
     }
-    throw records.front();
+    return records.empty() ? Error(rc, texts::driverGaveNoMessage(call, rc)) : records.front();
 }
 
 }  // namespace brivano::db

@@ -10,15 +10,14 @@
 
 namespace brivano::db {
 
-// Every diagnostic record of a handle, in the driver's order.
-std::vector<Error> readDiagnostics(OdbcHandleRef handle);
+// The failure of an ODBC call: the first of the handle's diagnostic records
+// that is not a warning. A driver that fails without any record still gets
+// an error, so a failure never passes for a success.
+Error odbcFailure(SQLRETURN rc, OdbcHandleRef handle, const char* call);
 
-// Reports the failure of an ODBC call: throws the first error among the
-// handle's records that is not a warning. A driver that fails without any
-// record still gets an error, so a failure never passes for a success.
-[[noreturn]] void raiseOdbcFailure(SQLRETURN rc, OdbcHandleRef handle, const char* call);
-// The same for records read beforehand (the handle is gone by now).
-[[noreturn]] void raiseOdbcRecords(SQLRETURN rc, std::vector<Error> records, const char* call);
+[[noreturn]] inline void raiseOdbcFailure(SQLRETURN rc, OdbcHandleRef handle, const char* call) {
+    throw odbcFailure(rc, handle, call);
+}
 
 inline void checkOdbc(SQLRETURN rc, OdbcHandleRef handle, const char* call) {
     if (!SQL_SUCCEEDED(rc)) {

@@ -1,11 +1,10 @@
 #include "db/odbc/OdbcResultSet.h"
 
 #include "db/LayerErrors.h"
-#include "db/odbc/OdbcDescribe.h"
+#include "db/odbc/OdbcApi.h"
+#include "db/odbc/OdbcColumn.h"
 #include "db/odbc/OdbcDiagnostics.h"
-#include "db/odbc/OdbcLocaleScope.h"
 #include "db/odbc/OdbcRowBlock.h"
-#include "db/odbc/OdbcText.h"
 
 namespace brivano::db {
 

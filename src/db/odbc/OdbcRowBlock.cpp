@@ -1,8 +1,8 @@
 #include "db/odbc/OdbcRowBlock.h"
 
+#include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcDiagnostics.h"
-#include "db/odbc/OdbcFixedValue.h"
-#include "db/odbc/OdbcLocaleScope.h"
+#include "db/odbc/OdbcValueReader.h"
 
 namespace brivano::db {
 

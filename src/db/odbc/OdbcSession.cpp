@@ -4,11 +4,10 @@
 
 #include "db/ConnectionString.h"
 #include "db/LayerErrors.h"
+#include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcCountedQuery.h"
 #include "db/odbc/OdbcDiagnostics.h"
-#include "db/odbc/OdbcLocaleScope.h"
 #include "db/odbc/OdbcResultSet.h"
-#include "db/odbc/OdbcText.h"
 #include "texts/Texts.h"
 
 namespace brivano::db {
@@ -134,7 +133,7 @@ void OdbcSession::setUpSession() {
     const Dialect& dialect = dialectOf(database_);
     snapshot_.follow(dialect);
     // A driver that refuses a setting still reads, without a snapshot.
-    for (const char* setting : dialect.sessionSettings()) {
+    for (const char* setting : dialect.sessionSettings) {
         try {
             run(setting);
         } catch (const Error& error) {
@@ -147,47 +146,34 @@ void OdbcSession::setUpSession() {
 }
 
 void OdbcSession::close() {
-    if (!open_) {
-        return;
-    }
+    if (const std::optional<Error> failure = disconnect())
+        throw *failure;
+}
+
+void OdbcSession::end() noexcept {
+    disconnect();
+}
+
+std::optional<Error> OdbcSession::disconnect() noexcept {
+    if (!open_)
+        return std::nullopt;
     OdbcLocaleScope utf8;
     // In manual-commit mode a driver refuses to disconnect with a
-    // transaction open.
+    // transaction open; a read-only one loses nothing however it ends.
     try {
         snapshot_.finish();
     } catch (const Error&) {
-        // The connection goes anyway; a read-only transaction loses nothing.
     }
     clearStatements();
     const SQLRETURN rc = SQLDisconnect(connection_.get());
-    std::vector<Error> records;
-    if (!SQL_SUCCEEDED(rc)) {
-        records = readDiagnostics(connection_.ref());
-    }
+    std::optional<Error> failure;
+    if (!SQL_SUCCEEDED(rc))
+        failure = odbcFailure(rc, connection_.ref(), "SQLDisconnect");
     open_ = false;
     // The handles go even when disconnecting failed: the session is over.
     connection_.reset();
     environment_.reset();
-    if (!SQL_SUCCEEDED(rc)) {
-        raiseOdbcRecords(rc, std::move(records), "SQLDisconnect");
-    }
-}
-
-void OdbcSession::end() noexcept {
-    if (!open_) {
-        return;
-    }
-    try {
-        snapshot_.finish();
-    } catch (const Error&) {
-        // Nothing to report to: the handles are freed either way.
-    }
-    clearStatements();
-    // A failure here has nowhere to go; the handles are freed either way.
-    SQLDisconnect(connection_.get());
-    open_ = false;
-    connection_.reset();
-    environment_.reset();
+    return failure;
 }
 
 std::unique_ptr<ResultSet> OdbcSession::execute(const std::shared_ptr<OdbcSession>& self,

@@ -91,6 +91,9 @@ class OdbcSession final : private Snapshot::Path {
     void checkConnected();
 
   private:
+    // Ends the snapshot, frees the statements and disconnects; the failure
+    // to disconnect, if the driver reports one.
+    std::optional<Error> disconnect() noexcept;
     void clearStatements();
     // The database's own settings, where its rules have any.
     void setUpSession();

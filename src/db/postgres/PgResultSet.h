@@ -3,7 +3,10 @@
 #include <memory>
 #include <vector>
 
+#include <QByteArray>
+#include <QString>
 #include "db/ForwardResultSet.h"
+#include "db/postgres/PgColumn.h"
 #include "db/postgres/PgCopyStream.h"
 #include "db/postgres/PgDescribe.h"
 #include "db/postgres/PgSession.h"
@@ -40,5 +43,12 @@ class PgResultSet final : public ForwardResultSet<PgResultSet> {
     PgCopyStream stream_;  // after session_: it goes first
     PgValueDecoder decoder_;
 };
+
+// COPY of a command's rows in the binary form, the command taken whole as a
+// derived table (the extended protocol runs it only as the single statement
+// it must be) with its columns named by position: timestamps with a time
+// zone shifted to the session's, and the types without a decoder of their
+// own as their output text.
+QByteArray pgCopyStatement(const QString& command, const std::vector<PgColumn>& columns);
 
 }  // namespace brivano::db

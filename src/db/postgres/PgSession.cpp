@@ -24,7 +24,7 @@ void PgSession::open(const QString& connectionString) {
     connection_ = std::move(connection);
     canceller_.arm(connection_.get());
     try {
-        for (const char* setting : dialectOf(DatabaseKind::PostgreSQL).sessionSettings())
+        for (const char* setting : dialectOf(DatabaseKind::PostgreSQL).sessionSettings)
             run(setting);
     } catch (const Error&) {
         end();
@@ -142,8 +142,9 @@ std::unique_ptr<ResultSet> PgSession::execute(const std::shared_ptr<PgSession>& 
     }
     if (inTableRead_)
         counted_ = command;
-    const Dialect& dialect = dialectOf(DatabaseKind::PostgreSQL);
-    const std::vector<CountedColumn> columns(command->columns.size());
+    const CountStatements counts =
+        dialectOf(DatabaseKind::PostgreSQL)
+            .countStatements(commandText, std::vector<CountedColumn>(command->columns.size()));
     CountedResultSet::Query query{
         [self] { return self->isOpen(); },
         // A count that fails raises the server's error: reading the rows
@@ -157,8 +158,8 @@ std::unique_ptr<ResultSet> PgSession::execute(const std::shared_ptr<PgSession>& 
             return ok ? std::optional<std::int64_t>(rows) : std::nullopt;
         },
         [self, command] { return std::make_unique<PgResultSet>(self, command); },
-        dialect.countStatement(commandText, columns, false).value_or(QString()),
-        dialect.countStatement(commandText, columns, true).value_or(QString()),
+        counts.all,
+        counts.first,
     };
     return std::make_unique<CountedResultSet>(std::move(query),
                                               static_cast<int>(command->columns.size()));

@@ -25,9 +25,7 @@ SqliteResultSet::SqliteResultSet(std::shared_ptr<SqliteSession> session, const Q
         counted.push_back({columns_[static_cast<size_t>(position)].name,
                            sqlite3_column_table_name(statement, position) == nullptr});
     }
-    countStatement_ = dialectOf(DatabaseKind::Sqlite)
-                          .countStatement(commandText, counted, false)
-                          .value_or(QString());
+    countStatement_ = dialectOf(DatabaseKind::Sqlite).countStatements(commandText, counted).all;
     if (first == SQLITE_DONE || columns_.empty()) {
         finish();  // no rows, or a statement that returns none
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/ConnectionString.h"
+#include "db/MessageText.h"
 #include "db/sqlite/SqliteResultSet.h"
 #include "texts/Texts.h"
 
@@ -14,6 +15,9 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 // SQLSTATE for a connection string without the file to open.
 constexpr QStringView kInvalidAttribute = u"HY000";
+
+// SQLSTATE HY000: general error, as the ODBC driver reports SQLite's errors.
+constexpr QStringView kGeneralError = u"HY000";
 
 }  // namespace
 
@@ -33,7 +37,7 @@ void SqliteSession::open(const QString& connectionString) {
         // Opening reads nothing yet: read the header now, so that a file
         // that is not a database fails here and not at the first query.
         run("PRAGMA schema_version");
-        for (const char* setting : dialectOf(DatabaseKind::Sqlite).sessionSettings())
+        for (const char* setting : dialectOf(DatabaseKind::Sqlite).sessionSettings)
             run(setting);
         snapshot_.setUp();
     } catch (const Error&) {
@@ -128,6 +132,15 @@ void SqliteSession::finalize(sqlite3_stmt* statement) noexcept {
     if (it != statements_.end()) {
         statements_.erase(it);
     }
+}
+
+Error sqliteError(sqlite3* database, int code) {
+    const char* message = database != nullptr ? sqlite3_errmsg(database) : sqlite3_errstr(code);
+    const int number = database != nullptr ? sqlite3_extended_errcode(database) : code;
+    const QString text = QStringLiteral("[SQLite]%1 (%2)")
+                             .arg(singleLineMessage(QString::fromUtf8(message)))
+                             .arg(code & 0xFF);
+    return Error(number, text, kGeneralError.toString());
 }
 
 }  // namespace brivano::db

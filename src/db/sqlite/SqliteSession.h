@@ -4,12 +4,29 @@
 #include <memory>
 #include <vector>
 
+#include <sqlite3.h>
 #include "db/Database.h"
 #include "db/Error.h"
 #include "db/dialect/Snapshot.h"
-#include "db/sqlite/SqliteHandles.h"
 
 namespace brivano::db {
+
+// sqlite3_close_v2 lets statements that are still prepared finish later:
+// the connection waits for them instead of failing.
+struct SqliteDatabaseCloser {
+    void operator()(sqlite3* database) const { sqlite3_close_v2(database); }
+};
+using SqliteDatabaseHandle = std::unique_ptr<sqlite3, SqliteDatabaseCloser>;
+
+struct SqliteStatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using SqliteStatementHandle = std::unique_ptr<sqlite3_stmt, SqliteStatementFinalizer>;
+
+// The error that SQLite reports for its last failed call on `database`,
+// worded as the SQLite ODBC driver words it, so that reports read alike
+// whichever way the file was opened.
+Error sqliteError(sqlite3* database, int code);
 
 // The built-in provider for "Provider=SQLite;Data Source=/path/file.db":
 // one SQLite file, opened directly through the SQLite library, read-only.
