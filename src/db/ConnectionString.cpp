@@ -1,5 +1,8 @@
 #include "db/ConnectionString.h"
 
+#include "db/Error.h"
+#include "texts/Texts.h"
+
 namespace brivano::db {
 
 namespace {
@@ -42,9 +45,10 @@ QString readValue(QStringView text, qsizetype& at) {
     return value;
 }
 
-}  // namespace
-
-std::optional<QString> connectionAttribute(QStringView connectionString, QStringView key) {
+// Calls `visit(name, value)` for every attribute of the string, in order,
+// until it returns true.
+template <typename Visit>
+void forEachAttribute(QStringView connectionString, Visit&& visit) {
     qsizetype at = 0;
     while (at < connectionString.size()) {
         const qsizetype equals = connectionString.indexOf(u'=', at);
@@ -58,12 +62,47 @@ std::optional<QString> connectionAttribute(QStringView connectionString, QString
         }
         const QStringView name = connectionString.mid(at, equals - at).trimmed();
         at = equals + 1;
-        QString value = readValue(connectionString, at);
-        if (name.compare(key, Qt::CaseInsensitive) == 0) {
+        const QString value = readValue(connectionString, at);
+        if (visit(name, value))
+            return;
+    }
+}
+
+}  // namespace
+
+std::optional<QString> connectionAttribute(QStringView connectionString, QStringView key) {
+    std::optional<QString> found;
+    forEachAttribute(connectionString, [&](QStringView name, const QString& value) {
+        if (name.compare(key, Qt::CaseInsensitive) != 0)
+            return false;
+        found = value;
+        return true;
+    });
+    return found;
+}
+
+std::optional<QString> connectionAttribute(QStringView connectionString,
+                                           std::initializer_list<QStringView> keys) {
+    for (QStringView key : keys) {
+        std::optional<QString> value = connectionAttribute(connectionString, key);
+        if (value && !value->trimmed().isEmpty())
             return value;
-        }
     }
     return std::nullopt;
+}
+
+void refuseUnknownKeys(QStringView connectionString, std::span<const QStringView> known,
+                       QStringView provider) {
+    forEachAttribute(connectionString, [&](QStringView name, const QString&) {
+        if (name.compare(u"Provider", Qt::CaseInsensitive) == 0)
+            return false;
+        for (QStringView key : known) {
+            if (name.compare(key, Qt::CaseInsensitive) == 0)
+                return false;
+        }
+        throw Error(0, texts::unknownConnectionKey(name.toString(), provider),
+                    QStringLiteral("HY000"));
+    });
 }
 
 ProviderKind providerKind(QStringView connectionString) {

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringView>
+#include <initializer_list>
 #include <optional>
+#include <span>
 
 namespace brivano::db {
 
@@ -11,6 +13,19 @@ namespace brivano::db {
 // quoted with "..." or '...' (a doubled quote stands for itself) or braced
 // with {...}, which lets it hold ';'. Nothing when the key is absent.
 std::optional<QString> connectionAttribute(QStringView connectionString, QStringView key);
+
+// The value of the first of `keys` (spellings of one setting) that the
+// string gives with a value; nothing when none does, and an empty value
+// says nothing either.
+std::optional<QString> connectionAttribute(QStringView connectionString,
+                                           std::initializer_list<QStringView> keys);
+
+// A built-in provider takes only the keys it knows: anything else would be
+// a setting silently ignored (a certificate not checked, a timeout not
+// kept). Throws Error naming the first key of the string that is none of
+// `known` (spellings in any case; "Provider" is always known).
+void refuseUnknownKeys(QStringView connectionString, std::span<const QStringView> known,
+                       QStringView provider);
 
 // Which provider opens a connection string: its Provider= keyword names a
 // built-in one ("Provider=SQLite;Data Source=/path/file.db"); every other

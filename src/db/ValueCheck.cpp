@@ -52,9 +52,6 @@ QString validType(std::int16_t type) {
 }  // namespace
 
 bool isDecimalText(QByteArrayView text) {
-    if (text == "NaN" || text == "Infinity" || text == "-Infinity") {
-        return true;
-    }
     qsizetype at = 0;
     if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
         ++at;

@@ -9,8 +9,9 @@
 namespace brivano::db {
 
 // True for the text of an exact number as databases give it: an optional
-// sign, digits with at most one '.', an optional exponent; or one of the
-// words NaN, Infinity and -Infinity.
+// sign, digits with at most one '.', an optional exponent. NaN and the
+// infinities are no exact number, and the export file has no place for
+// them in a decimal column: their column's entry is left empty, reported.
 bool isDecimalText(QByteArrayView text);
 
 // The error for a stored value that does not fit its column's type (SQLite

@@ -131,6 +131,20 @@ QString invalidPort(const QString& port) {
         .arg(port);
 }
 
+QString unknownConnectionKey(const QString& key, QStringView provider) {
+    return QStringLiteral(
+               "La stringa di connessione contiene la chiave \"%1\", che il provider %2 non "
+               "conosce")
+        .arg(key, provider);
+}
+
+QString invalidConnectionValue(const QString& key, const QString& value) {
+    return QStringLiteral(
+               "Il valore \"%1\" della chiave %2 della stringa di connessione non è "
+               "valido")
+        .arg(value, key);
+}
+
 QString cannotStopStatement(const QString& reason) {
     return QStringLiteral("Impossibile fermare l'istruzione in corso sul database: %1").arg(reason);
 }

@@ -106,6 +106,10 @@ inline constexpr QStringView kConnectionDead = u"il driver segnala la connession
 inline constexpr QStringView kResultSetSuperseded =
     u"Il risultato non è più leggibile: la connessione ha eseguito un altro comando";
 QString invalidPort(const QString& port);
+// A key of a built-in provider's connection string that it does not take,
+// and a value it cannot use.
+QString unknownConnectionKey(const QString& key, QStringView provider);
+QString invalidConnectionValue(const QString& key, const QString& value);
 QString cannotStopStatement(const QString& reason);
 inline constexpr QStringView kNoDataSource =
     u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";

@@ -10,7 +10,7 @@
 namespace brivano::db {
 namespace {
 
-TEST(MariaDbOptions, KeysAreReadInAnySpellingAndTheRestIsIgnored) {
+TEST(MariaDbOptions, KeysAreReadInAnySpellingAndOthersAreRefused) {
     struct Case {
         const char* connectionString;
         const char* host;
@@ -24,8 +24,7 @@ TEST(MariaDbOptions, KeysAreReadInAnySpellingAndTheRestIsIgnored) {
         {"Provider=MariaDB;Server=db.local;Port=3307;Database=paghe;Uid=ana;Pwd=s3;cret",
          "db.local", 3307, "", "paghe", "ana", "s3"},
         {"provider=mariadb;HOST=h;user id=u;password={a;b}", "h", 0, "", "", "u", "a;b"},
-        {"Driver={MariaDB Unicode};Provider=MariaDB;Server=h;User=u;Pwd=;Option=3", "h", 0, "", "",
-         "u", ""},
+        {"Provider=MariaDB;Server=h;User=u;Pwd=;NO_CACHE=1;CHARSET=utf8", "h", 0, "", "", "u", ""},
         {"Provider=MariaDB;Socket=/run/mysqld/mysqld.sock;Database=d", "", 0,
          "/run/mysqld/mysqld.sock", "d", nullptr, nullptr},
         {"Provider=MariaDB;Server=h;Port= 3306 ;Database=città", "h", 3306, "", "città", nullptr,
@@ -47,6 +46,23 @@ TEST(MariaDbOptions, KeysAreReadInAnySpellingAndTheRestIsIgnored) {
         EXPECT_THROW(parseMariaDbOptions(QStringLiteral("Provider=MariaDB;Port=%1").arg(port)),
                      Error);
     }
+    // A setting the provider would not keep is never ignored in silence.
+    for (const char* key : {"Driver={MariaDB Unicode}", "Option=3", "SslCrl=x", "SslVerify=yes"}) {
+        SCOPED_TRACE(key);
+        try {
+            parseMariaDbOptions(QStringLiteral("Provider=MariaDB;Server=h;%1").arg(key));
+            ADD_FAILURE() << "the key was taken";
+        } catch (const Error& error) {
+            const QString name = QString::fromUtf8(key).section(u'=', 0, 0);
+            EXPECT_TRUE(error.description().contains(name)) << error.description().toStdString();
+        }
+    }
+    const MariaDbOptions tls = parseMariaDbOptions(
+        u"Provider=MariaDB;Server=h;SSLCA=/ca.pem;SslCert=/c.pem;sslkey=/k.pem;SslVerify=1");
+    EXPECT_EQ(tls.sslCa, QByteArray("/ca.pem"));
+    EXPECT_EQ(tls.sslCert, QByteArray("/c.pem"));
+    EXPECT_EQ(tls.sslKey, QByteArray("/k.pem"));
+    EXPECT_TRUE(tls.sslVerify);
 }
 
 // A column as the server describes it; utf8mb4 text unless told.

@@ -282,8 +282,8 @@ TEST_P(MariaDbProviderTest, ConnectionStringsAreReadAsTheDriverReadsThem) {
     const QString spellings[] = {
         QStringLiteral("provider=mariadb;host=$S;port=$P;database=$D;user id=$U;password=$W"),
         QStringLiteral("Provider=MariaDB;SERVER=$S;PORT=$P;DATABASE=$D;USER=$U;PWD=$W"),
-        QStringLiteral("Driver={MariaDB Unicode};Provider=MariaDB;Server=$S;Port=$P;Database=$D;"
-                       "Uid=$U;Pwd=$W;Option=3;NO_CACHE=1"),
+        QStringLiteral("Provider=MariaDB;Server=$S;Port=$P;Database=$D;Uid=$U;Pwd=$W;NO_CACHE=1;"
+                       "CHARSET=utf8mb4"),
         QStringLiteral("Provider=MariaDB;Database=$D;Uid=$U;Pwd=$W;Socket=$O"),
     };
     for (QString string : spellings) {
@@ -300,6 +300,11 @@ TEST_P(MariaDbProviderTest, ConnectionStringsAreReadAsTheDriverReadsThem) {
             database);
     }
     EXPECT_THROW(openConnection(QStringLiteral("Provider=MariaDB;Server=%1;Port=x").arg(server)),
+                 Error);
+    // The driver's own flags mean nothing here, and are refused, not ignored.
+    EXPECT_THROW(openConnection(QStringLiteral("Driver={MariaDB Unicode};Provider=MariaDB;"
+                                               "Server=%1;Option=3")
+                                    .arg(server)),
                  Error);
 }
 

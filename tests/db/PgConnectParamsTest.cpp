@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "db/Error.h"
 #include "db/postgres/PgConnectParams.h"
 
 namespace brivano::db {
@@ -56,6 +57,33 @@ TEST(PgConnectParams, KeysOfEitherSpellingBecomeLibpqKeywords) {
         SCOPED_TRACE(c.connectionString);
         EXPECT_EQ(keywordsOf(c.connectionString), c.expected);
     }
+}
+
+TEST(PgConnectParams, TlsKeysReachLibpqAndUnknownKeysAreRefused) {
+    using Keywords = std::map<std::string, std::string>;
+    EXPECT_EQ(keywordsOf("Provider=PostgreSQL;Host=h;SSLMode=verify-full;SSLRootCert=/ca.pem;"
+                         "sslcert=/c.pem;SSLKey=/k.pem"),
+              (Keywords{{"host", "h"},
+                        {"sslmode", "verify-full"},
+                        {"sslrootcert", "/ca.pem"},
+                        {"sslcert", "/c.pem"},
+                        {"sslkey", "/k.pem"}}));
+    // A key that would be dropped (a certificate file not checked, a typing
+    // of the driver's not followed) stops the connection before it starts.
+    for (const char* key : {"SSLCrl=/crl.pem", "Driver={PostgreSQL Unicode}", "MaxVarcharSize=100",
+                            "TextAsLongVarchar=0", "Sslrootcrt=/typo.pem"}) {
+        SCOPED_TRACE(key);
+        try {
+            const PgConnectParams params(QStringLiteral("Provider=PostgreSQL;Host=h;%1").arg(key));
+            ADD_FAILURE() << "the key was taken";
+        } catch (const Error& error) {
+            const QString name = QString::fromUtf8(key).section(u'=', 0, 0);
+            EXPECT_TRUE(error.description().contains(u'"' + name + u'"'))
+                << error.description().toStdString();
+        }
+    }
+    EXPECT_TRUE(PgConnectParams(u"Provider=PostgreSQL;Host=h").boolsAsChar());
+    EXPECT_FALSE(PgConnectParams(u"Provider=PostgreSQL;Host=h;BoolsAsChar=0").boolsAsChar());
 }
 
 TEST(PgConnectParams, TextComesInUtf8) {

@@ -58,6 +58,24 @@ TEST_F(PostgresProvider, DescribesAndReadsEveryTypeAsTheOdbcDriverDoes) {
     }
 }
 
+TEST_F(PostgresProvider, BooleansAreBitsOnBothWaysWhenTheStringSaysBoolsAsCharIsOff) {
+    const QString table = objectName(QStringLiteral("flags"));
+    runSetup({QStringLiteral("CREATE TABLE %1 (f boolean, g boolean not null)").arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES (true, false), (NULL, true)").arg(table)});
+    const QString command = QStringLiteral("Select * from ") + table;
+    for (const QString& setting : {QString(), QStringLiteral(";BoolsAsChar=0")}) {
+        SCOPED_TRACE(setting.toStdString());
+        auto odbc = openConnection(odbcString() + setting);
+        auto native = openConnection(nativeString() + setting);
+        const QStringList fromDriver = readColumns(*odbc, command);
+        EXPECT_EQ(readColumns(*native, command), fromDriver);
+        // The driver's default: text of five characters, "1" and "0".
+        const QString type =
+            setting.isEmpty() ? QStringLiteral("f 200 5") : QStringLiteral("f 11 2");
+        EXPECT_TRUE(fromDriver[0].startsWith(type)) << fromDriver[0].toStdString();
+    }
+}
+
 TEST_F(PostgresProvider, MoneyIsAnExactDecimalOfTheDriversType) {
     const QString table = objectName(QStringLiteral("money"));
     runSetup({QStringLiteral("CREATE TABLE %1 (m money)").arg(table),

@@ -1,6 +1,8 @@
 #include "db/mariadb/MariaDbOptions.h"
 
 #include <cstring>
+#include <span>
+#include <vector>
 
 #include "db/ConnectionString.h"
 #include "texts/Texts.h"
@@ -14,9 +16,27 @@ constexpr const char* kCharacterSet = "utf8mb4";
 constexpr QStringView kGeneralError = u"HY000";
 constexpr unsigned int kMaxPort = 65535;
 
-// The first of `keys` that the string has.
-std::optional<QString> attribute(QStringView connectionString,
-                                 std::initializer_list<QStringView> keys) {
+constexpr QStringView kHost[] = {u"Server", u"Host"};
+constexpr QStringView kPort[] = {u"Port"};
+constexpr QStringView kSocket[] = {u"Socket"};
+constexpr QStringView kDatabase[] = {u"Database", u"DB"};
+constexpr QStringView kUser[] = {u"Uid", u"User ID", u"User"};
+constexpr QStringView kPassword[] = {u"Pwd", u"Password"};
+constexpr QStringView kSslCa[] = {u"SslCa"};
+constexpr QStringView kSslCaPath[] = {u"SslCaPath"};
+constexpr QStringView kSslCert[] = {u"SslCert"};
+constexpr QStringView kSslKey[] = {u"SslKey"};
+constexpr QStringView kSslCipher[] = {u"SslCipher"};
+constexpr QStringView kSslVerify[] = {u"SslVerify"};
+// The ODBC driver's keys for what the provider always does: text comes as
+// UTF-8 whatever the connection's character set, rows stream forward only.
+constexpr QStringView kDriverKeys[] = {u"CHARSET", u"NO_CACHE", u"FORWARDONLY"};
+constexpr std::span<const QStringView> kKeys[] = {
+    kHost,      kPort,    kSocket, kDatabase,  kUser,      kPassword,  kSslCa,
+    kSslCaPath, kSslCert, kSslKey, kSslCipher, kSslVerify, kDriverKeys};
+
+// The first of `keys` that the string has, even with an empty value.
+std::optional<QString> attribute(QStringView connectionString, std::span<const QStringView> keys) {
     for (QStringView key : keys) {
         if (std::optional<QString> value = connectionAttribute(connectionString, key))
             return value;
@@ -24,8 +44,18 @@ std::optional<QString> attribute(QStringView connectionString,
     return std::nullopt;
 }
 
-QByteArray text(QStringView connectionString, std::initializer_list<QStringView> keys) {
+QByteArray text(QStringView connectionString, std::span<const QStringView> keys) {
     return attribute(connectionString, keys).value_or(QString()).toUtf8();
+}
+
+bool flag(QStringView connectionString, std::span<const QStringView> keys) {
+    const QString value = attribute(connectionString, keys).value_or(QString()).trimmed();
+    if (value.isEmpty() || value == u"0")
+        return false;
+    if (value == u"1")
+        return true;
+    throw Error(0, texts::invalidConnectionValue(keys.front().toString(), value),
+                kGeneralError.toString());
 }
 
 const char* orNull(const QByteArray& value) {
@@ -44,21 +74,31 @@ void failIf(bool failed, MYSQL* connection) {
 }  // namespace
 
 MariaDbOptions parseMariaDbOptions(QStringView connectionString) {
+    std::vector<QStringView> known;
+    for (const std::span<const QStringView> keys : kKeys)
+        known.insert(known.end(), keys.begin(), keys.end());
+    refuseUnknownKeys(connectionString, known, u"MariaDB");
     MariaDbOptions options;
-    options.host = text(connectionString, {u"Server", u"Host"});
-    options.socket = text(connectionString, {u"Socket"});
-    options.database = text(connectionString, {u"Database", u"DB"});
-    if (std::optional<QString> user = attribute(connectionString, {u"Uid", u"User ID", u"User"}))
+    options.host = text(connectionString, kHost);
+    options.socket = text(connectionString, kSocket);
+    options.database = text(connectionString, kDatabase);
+    if (std::optional<QString> user = attribute(connectionString, kUser))
         options.user = user->toUtf8();
-    if (std::optional<QString> password = attribute(connectionString, {u"Pwd", u"Password"}))
+    if (std::optional<QString> password = attribute(connectionString, kPassword))
         options.password = password->toUtf8();
-    if (const std::optional<QString> port = attribute(connectionString, {u"Port"});
+    if (const std::optional<QString> port = attribute(connectionString, kPort);
         port && !port->trimmed().isEmpty()) {
         bool ok = false;
         options.port = port->trimmed().toUInt(&ok);
         if (!ok || options.port == 0 || options.port > kMaxPort)
             throw Error(0, texts::invalidPort(*port), kGeneralError.toString());
     }
+    options.sslCa = text(connectionString, kSslCa);
+    options.sslCaPath = text(connectionString, kSslCaPath);
+    options.sslCert = text(connectionString, kSslCert);
+    options.sslKey = text(connectionString, kSslKey);
+    options.sslCipher = text(connectionString, kSslCipher);
+    options.sslVerify = flag(connectionString, kSslVerify);
     return options;
 }
 
@@ -73,6 +113,15 @@ MysqlHandle connectMariaDb(const MariaDbOptions& options) {
     failIf(mysql_optionsv(raw, MYSQL_READ_DEFAULT_GROUP, "client") != 0, raw);
     failIf(mysql_optionsv(raw, MYSQL_SET_CHARSET_NAME, kCharacterSet) != 0, raw);
     failIf(mysql_optionsv(raw, MYSQL_REPORT_DATA_TRUNCATION, &report) != 0, raw);
+    if (!options.sslCa.isEmpty() || !options.sslCaPath.isEmpty() || !options.sslCert.isEmpty() ||
+        !options.sslKey.isEmpty() || !options.sslCipher.isEmpty()) {
+        failIf(mysql_ssl_set(raw, orNull(options.sslKey), orNull(options.sslCert),
+                             orNull(options.sslCa), orNull(options.sslCaPath),
+                             orNull(options.sslCipher)) != 0,
+               raw);
+    }
+    const my_bool verify = options.sslVerify ? 1 : 0;
+    failIf(mysql_optionsv(raw, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify) != 0, raw);
     failIf(mysql_real_connect(raw, orNull(options.host), orNull(options.user),
                               orNull(options.password), orNull(options.database), options.port,
                               orNull(options.socket), 0) == nullptr,

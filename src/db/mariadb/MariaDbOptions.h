@@ -10,9 +10,10 @@ namespace brivano::db {
 
 // Where and as whom to connect, from "Provider=MariaDB;Server=...;Port=...;
 // Database=...;Uid=...;Pwd=..." (also Host, Socket, User ID, Password; keys
-// in any case). Keys the provider does not know, such as an ODBC string's
-// Driver=, are ignored, so that such a string opens here unchanged but for
-// its first keyword.
+// in any case), with the connector's TLS settings (SslCa, SslCaPath,
+// SslCert, SslKey, SslCipher, SslVerify, as the ODBC driver spells them).
+// A key the provider does not know is refused; the ODBC driver's CHARSET is
+// taken and has nothing to do (text always comes as UTF-8 here).
 struct MariaDbOptions {
     QByteArray host;
     unsigned int port = 0;  // 0: the client library's default
@@ -21,9 +22,15 @@ struct MariaDbOptions {
     // Absent: the [client] group of the option files (~/.my.cnf) may say.
     std::optional<QByteArray> user;
     std::optional<QByteArray> password;
+    QByteArray sslCa;
+    QByteArray sslCaPath;
+    QByteArray sslCert;
+    QByteArray sslKey;
+    QByteArray sslCipher;
+    bool sslVerify = false;  // the server's certificate and name checked
 };
 
-// Throws Error for a port that is no number.
+// Throws Error for a key it does not know or a value that cannot be used.
 MariaDbOptions parseMariaDbOptions(QStringView connectionString);
 
 // A new connection, with utf8mb4 as its character set; throws the client's

@@ -174,8 +174,10 @@ TypeRule typeRule(Oid type, int typmod) {
 
 }  // namespace
 
-PgColumn pgColumn(const PgFieldInfo& info) {
-    const TypeRule rule = typeRule(info.type, driverTypmod(info.type, info.typmod));
+PgColumn pgColumn(const PgFieldInfo& info, bool boolsAsChar) {
+    const TypeRule rule = info.type == kBool && !boolsAsChar
+                              ? TypeRule{adBoolean, 0, PgDecoder::Boolean}
+                              : typeRule(info.type, driverTypmod(info.type, info.typmod));
     // The driver links a column to its table (writable, and nullable as
     // declared) for every type but bit strings, which it treats like
     // expressions: read-only and nullable.

@@ -21,6 +21,7 @@ enum class PgDecoder : std::uint8_t {
     Numeric,
     Money,
     BooleanText,  // "1" or "0"
+    Boolean,
     Text,
     Jsonb,
     Bytes,
@@ -54,7 +55,9 @@ struct PgColumn {
 // settings (text as long varchar of 8190, other text of 255, booleans as
 // "1"/"0" text), so that both give the same export file. Money keeps the
 // driver's type (a double), but its values are exact decimals.
-PgColumn pgColumn(const PgFieldInfo& info);
+// With `boolsAsChar` false, booleans are bits, as the driver gives them with
+// BoolsAsChar=0.
+PgColumn pgColumn(const PgFieldInfo& info, bool boolsAsChar = true);
 
 // The type's OID, for the few that the provider treats apart.
 inline constexpr Oid kPgMoneyOid = 790;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 #include "db/ConnectionString.h"
 
@@ -25,28 +26,35 @@ const Spelling kSpellings[] = {
     {"password", {u"Password", u"Pwd"}},
     {"service", {u"Service"}},
     {"sslmode", {u"SSLMode"}},
+    {"sslrootcert", {u"SSLRootCert"}},
+    {"sslcert", {u"SSLCert"}},
+    {"sslkey", {u"SSLKey"}},
     {"connect_timeout", {u"Connect Timeout", u"Timeout"}},
 };
 
-std::optional<QString> firstGiven(QStringView connectionString,
-                                  std::initializer_list<QStringView> keys) {
-    for (QStringView key : keys) {
-        std::optional<QString> value = connectionAttribute(connectionString, key);
-        // An empty value says nothing: libpq's own default applies.
-        if (value && !value->isEmpty())
-            return value;
-    }
-    return std::nullopt;
-}
+// Keys that are not libpq's: the provider's own, and the ODBC driver's
+// that change nothing here (the provider always streams and only reads).
+constexpr QStringView kReadTimeout = u"Read Timeout";
+constexpr QStringView kBoolsAsChar = u"BoolsAsChar";
+constexpr QStringView kOtherKeys[] = {kReadTimeout, kBoolsAsChar, u"UseDeclareFetch", u"Fetch",
+                                      u"ReadOnly"};
 
 }  // namespace
 
 PgConnectParams::PgConnectParams(QStringView connectionString) {
+    std::vector<QStringView> known(std::begin(kOtherKeys), std::end(kOtherKeys));
+    for (const Spelling& spelling : kSpellings)
+        known.insert(known.end(), spelling.keys.begin(), spelling.keys.end());
+    refuseUnknownKeys(connectionString, known, u"PostgreSQL");
     storage_.reserve(std::size(kSpellings) + 2);
     for (const Spelling& spelling : kSpellings) {
-        if (const std::optional<QString> value = firstGiven(connectionString, spelling.keys))
+        if (const std::optional<QString> value =
+                connectionAttribute(connectionString, spelling.keys))
             add(spelling.keyword, value->toUtf8());
     }
+    // The ODBC driver's BoolsAsChar=0 makes booleans bits; text is its default.
+    if (const std::optional<QString> bools = connectionAttribute(connectionString, {kBoolsAsChar}))
+        boolsAsChar_ = bools->trimmed() != u"0";
     // Values come and go in UTF-8 whatever the database's own encoding.
     add("client_encoding", "UTF8");
     add("fallback_application_name", "brivano");

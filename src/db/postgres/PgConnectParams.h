@@ -9,11 +9,12 @@ namespace brivano::db {
 // The libpq keywords and values for a "Provider=PostgreSQL;..." string, as
 // PQconnectdbParams takes them: two lists that end with a null. Keys are
 // matched without regard to case, and the ODBC driver's spellings are
-// taken too (Server, Uid, Pwd), so that a string for the driver opens the
-// same database once its Driver= becomes Provider=PostgreSQL; keys that
-// name nothing libpq knows are ignored. What is not given (the password
-// above all) is left to libpq, which looks in its environment variables,
-// the password file and the service file.
+// taken too (Server, Uid, Pwd, SSLMode, ...), so that a string for the
+// driver opens the same database once its Driver= becomes
+// Provider=PostgreSQL. A key that is neither libpq's, nor the provider's
+// own, nor one of the driver's that change nothing here, is refused. What
+// is not given (the password above all) is left to libpq, which looks in
+// its environment variables, the password file and the service file.
 class PgConnectParams {
   public:
     explicit PgConnectParams(QStringView connectionString);
@@ -24,6 +25,9 @@ class PgConnectParams {
     const char* const* values() const { return values_.data(); }
     // The value given for a libpq keyword, or null when there is none.
     const char* value(const char* keyword) const;
+    // Booleans as the driver's default reads them, "1"/"0" text, unless
+    // the string says BoolsAsChar=0.
+    bool boolsAsChar() const { return boolsAsChar_; }
 
   private:
     void add(const char* keyword, QByteArray value);
@@ -31,6 +35,7 @@ class PgConnectParams {
     std::vector<QByteArray> storage_;  // the values' bytes, one per keyword
     std::vector<const char*> keywords_;
     std::vector<const char*> values_;
+    bool boolsAsChar_ = true;
 };
 
 }  // namespace brivano::db

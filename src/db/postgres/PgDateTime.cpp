@@ -28,9 +28,21 @@ DateValue civilFromDays(std::int64_t days) {
     return {year, static_cast<int>(month), static_cast<int>(day)};
 }
 
-std::int64_t floorDivide(std::int64_t value, std::int64_t divisor) {
-    const std::int64_t quotient = value / divisor;
-    return value % divisor < 0 ? quotient - 1 : quotient;
+// A count of microseconds as whole days and the microseconds into the last
+// one, without an intermediate product that could overflow near the ends
+// of the 64-bit range (a server that sends anything may send those).
+struct DaysAndTime {
+    std::int64_t days;
+    std::int64_t microseconds;  // 0 to one day
+};
+
+DaysAndTime splitDays(std::int64_t microseconds) {
+    DaysAndTime split{microseconds / kMicrosecondsPerDay, microseconds % kMicrosecondsPerDay};
+    if (split.microseconds < 0) {
+        split.days -= 1;
+        split.microseconds += kMicrosecondsPerDay;
+    }
+    return split;
 }
 
 bool isHandedOverYear(int year) {
@@ -77,8 +89,8 @@ TimeValue pgTime(std::int64_t microseconds) {
 }
 
 PgTimestamp pgTimestamp(std::int64_t microseconds) {
-    const std::int64_t days = floorDivide(microseconds, kMicrosecondsPerDay);
-    return {pgDate(days), pgTime(microseconds - days * kMicrosecondsPerDay)};
+    const DaysAndTime split = splitDays(microseconds);
+    return {pgDate(split.days), pgTime(split.microseconds)};
 }
 
 bool isHandedOverDate(std::int32_t days, DateValue& date) {
@@ -120,9 +132,9 @@ QByteArray pgTimestampText(std::int64_t microseconds) {
         return QByteArrayLiteral("infinity");
     if (microseconds == std::numeric_limits<std::int64_t>::min())
         return QByteArrayLiteral("-infinity");
-    const std::int64_t days = floorDivide(microseconds, kMicrosecondsPerDay);
-    const DateValue date = pgDate(days);
-    QByteArray text = dateText(date) + ' ' + timeText(microseconds - days * kMicrosecondsPerDay);
+    const DaysAndTime split = splitDays(microseconds);
+    const DateValue date = pgDate(split.days);
+    QByteArray text = dateText(date) + ' ' + timeText(split.microseconds);
     return date.year > 0 ? text : text + " BC";
 }
 

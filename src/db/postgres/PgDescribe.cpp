@@ -69,7 +69,7 @@ std::shared_ptr<const PgCommand> describePgCommand(PgSession& session, const QSt
     auto command = std::make_shared<PgCommand>();
     command->text = commandText;
     for (const PgFieldInfo& field : fields)
-        command->columns.push_back(pgColumn(field));
+        command->columns.push_back(pgColumn(field, session.boolsAsChar()));
     for (const PgColumn& column : command->columns) {
         if (column.type == kPgMoneyOid) {
             command->moneyScale = moneyScale(session);

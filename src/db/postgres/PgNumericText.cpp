@@ -18,6 +18,9 @@ constexpr std::uint16_t kNaN = 0xC000;
 constexpr std::uint16_t kInfinity = 0xD000;
 constexpr std::uint16_t kMinusInfinity = 0xF000;
 constexpr int kHeaderBytes = 8;
+constexpr int kLargestGroup = 9999;
+// The server's own limit on a numeric's display scale.
+constexpr int kMaxScale = 0x3FFF;
 
 // Writes the four decimal digits of one base-10000 digit; in the leading
 // digit, without its leading zeros.
@@ -56,19 +59,24 @@ bool specialText(std::uint16_t sign, QByteArray& out) {
 
 }  // namespace
 
-bool pgNumericText(QByteArrayView bytes, QByteArray& out) {
+PgNumeric pgNumericText(QByteArrayView bytes, QByteArray& out) {
     if (bytes.size() < kHeaderBytes)
-        return false;
+        return PgNumeric::Malformed;
     const char* data = bytes.data();
     const int count = pgInt16(data);
     const int weight = pgInt16(data + 2);
     const std::uint16_t sign = pgUint16(data + 4);
     const int scale = pgUint16(data + 6);
     if (specialText(sign, out))
-        return true;
-    if ((sign != kPositive && sign != kNegative) || count < 0 ||
+        return bytes.size() == kHeaderBytes ? PgNumeric::NotANumber : PgNumeric::Malformed;
+    if ((sign != kPositive && sign != kNegative) || count < 0 || scale > kMaxScale ||
         bytes.size() != kHeaderBytes + 2 * count)
-        return false;
+        return PgNumeric::Malformed;
+    for (int d = 0; d < count; ++d) {
+        const int group = pgInt16(data + kHeaderBytes + 2 * d);
+        if (group < 0 || group > kLargestGroup)
+            return PgNumeric::Malformed;
+    }
     const auto digitAt = [&](int d) {
         return d >= 0 && d < count ? pgInt16(data + kHeaderBytes + 2 * d) : 0;
     };
@@ -93,7 +101,7 @@ bool pgNumericText(QByteArrayView bytes, QByteArray& out) {
         at = end;  // the last digit may hold more decimals than the scale
     }
     out.resize(at - out.constData());
-    return true;
+    return PgNumeric::Number;
 }
 
 void pgMoneyText(std::int64_t amount, int scale, QByteArray& out) {

@@ -11,6 +11,7 @@ namespace brivano::db {
 
 void PgSession::open(const QString& connectionString) {
     const PgConnectParams params(connectionString);
+    boolsAsChar_ = params.boolsAsChar();
     PgConnectionHandle connection(PQconnectdbParams(params.keywords(), params.values(), 0));
     if (!connection)
         throw pgConnectionError(nullptr, kPgCannotConnect);

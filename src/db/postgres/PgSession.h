@@ -54,6 +54,8 @@ class PgSession final : private Snapshot::Path {
     void end() noexcept;
 
     bool isOpen() const { return connection_ != nullptr; }
+    // How booleans are described: see PgConnectParams::boolsAsChar().
+    bool boolsAsChar() const { return boolsAsChar_; }
     bool isLost() const { return lost_.has_value(); }
 
     // The first reading of a table counts its rows on the server; reading it
@@ -100,6 +102,7 @@ class PgSession final : private Snapshot::Path {
     std::optional<Error> lost_;
     PgStream* stream_ = nullptr;
     bool inTableRead_ = false;
+    bool boolsAsChar_ = true;
     std::shared_ptr<const PgCommand> counted_;
     Snapshot snapshot_{dialectOf(DatabaseKind::PostgreSQL), *this};
 };

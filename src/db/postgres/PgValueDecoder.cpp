@@ -16,6 +16,7 @@ namespace {
 constexpr QStringView kProtocolViolation = u"08P01";
 constexpr qsizetype kUuidBytes = 16;
 constexpr char kJsonbVersion = 1;
+constexpr int kMostMoneyDecimals = 18;
 
 bool hasSize(QByteArrayView bytes, qsizetype size) {
     return bytes.size() == size;
@@ -94,11 +95,19 @@ bool PgValueDecoder::decodeDecimal(const PgColumn& column, QByteArrayView bytes,
                                    Value& value) const {
     switch (column.decoder) {
         case PgDecoder::Numeric:
-            if (!pgNumericText(bytes, value.buffer))
-                return false;
+            switch (pgNumericText(bytes, value.buffer)) {
+                case PgNumeric::Number:
+                    break;
+                case PgNumeric::NotANumber:
+                    // The export file has no place for it, on either path.
+                    throw invalidValueError(column.name, value.buffer, column.shape.type);
+                case PgNumeric::Malformed:
+                    return false;
+            }
             break;
         case PgDecoder::Money:
-            if (!hasSize(bytes, 8))
+            // A scale no locale has (the server said it) makes no amount.
+            if (!hasSize(bytes, 8) || moneyScale_ < 0 || moneyScale_ > kMostMoneyDecimals)
                 return false;
             pgMoneyText(pgInt64(bytes.data()), moneyScale_, value.buffer);
             break;
@@ -125,6 +134,11 @@ bool PgValueDecoder::decodeText(const PgColumn& column, QByteArrayView bytes, Va
             if (!hasSize(bytes, 1))
                 return false;
             value.data = bytes.front() != 0 ? QByteArrayView("1") : QByteArrayView("0");
+            return true;
+        case PgDecoder::Boolean:
+            if (!hasSize(bytes, 1))
+                return false;
+            value.boolean = bytes.front() != 0;
             return true;
         case PgDecoder::Uuid:
             value.data = bytes;

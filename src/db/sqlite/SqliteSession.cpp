@@ -11,20 +11,41 @@ namespace brivano::db {
 
 namespace {
 
-// How long a query waits for a writer that holds the file locked.
+// How long a query waits for a writer that holds the file locked, unless
+// the string says otherwise (in milliseconds, as the ODBC driver's Timeout).
 constexpr int kBusyTimeoutMs = 5000;
-// SQLSTATE for a connection string without the file to open.
-constexpr QStringView kInvalidAttribute = u"HY000";
-
-// SQLSTATE HY000: general error, as the ODBC driver reports SQLite's errors.
+// SQLSTATE HY000: general error, as the ODBC driver reports SQLite's errors
+// and a connection string it cannot use.
 constexpr QStringView kGeneralError = u"HY000";
+
+constexpr QStringView kDataSource[] = {u"Data Source", u"Database"};
+constexpr QStringView kTimeout = u"Timeout";
+// Besides those, the ODBC driver's keys for what the provider always does:
+// it never creates a file and always steps through a result.
+constexpr QStringView kKnownKeys[] = {kDataSource[0], kDataSource[1], kTimeout, u"NoCreat",
+                                      u"StepAPI"};
+
+int busyTimeout(const QString& connectionString) {
+    const std::optional<QString> given = connectionAttribute(connectionString, {kTimeout});
+    if (!given)
+        return kBusyTimeoutMs;
+    bool ok = false;
+    const int milliseconds = given->trimmed().toInt(&ok);
+    if (!ok || milliseconds < 0)
+        throw Error(0, texts::invalidConnectionValue(kTimeout.toString(), *given),
+                    kGeneralError.toString());
+    return milliseconds;
+}
 
 }  // namespace
 
 void SqliteSession::open(const QString& connectionString) {
-    const std::optional<QString> path = connectionAttribute(connectionString, u"Data Source");
-    if (!path || path->isEmpty())
-        throw Error(0, texts::kNoDataSource.toString(), kInvalidAttribute.toString());
+    refuseUnknownKeys(connectionString, kKnownKeys, u"SQLite");
+    const std::optional<QString> path =
+        connectionAttribute(connectionString, {kDataSource[0], kDataSource[1]});
+    if (!path)
+        throw Error(0, texts::kNoDataSource.toString(), kGeneralError.toString());
+    const int timeout = busyTimeout(connectionString);
     sqlite3* database = nullptr;
     const int code = sqlite3_open_v2(path->toUtf8().constData(), &database,
                                      SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -33,7 +54,7 @@ void SqliteSession::open(const QString& connectionString) {
     try {
         if (code != SQLITE_OK)
             raise(code);
-        sqlite3_busy_timeout(database, kBusyTimeoutMs);
+        sqlite3_busy_timeout(database, timeout);
         // Opening reads nothing yet: read the header now, so that a file
         // that is not a database fails here and not at the first query.
         run("PRAGMA schema_version");

@@ -69,9 +69,11 @@ bool SqliteValueReader::readNumber(sqlite3_stmt* statement, int index, int stora
             return true;
         case ValueKind::Decimal:
             // SQLite's own digits (15 significant ones for a real), which
-            // are what the ODBC driver hands on.
+            // are what the ODBC driver hands on; an infinity ("Inf") is no
+            // exact number.
             value.data = storedText(statement, index);
-            return true;
+            return storage == SQLITE_INTEGER ||
+                   std::isfinite(sqlite3_column_double(statement, index));
         case ValueKind::Integer:
         case ValueKind::Unsigned:
         case ValueKind::Boolean:
