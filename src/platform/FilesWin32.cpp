@@ -49,6 +49,24 @@ bool isMissing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+// Windows says "path not found" also where a file stands in the place of
+// a folder of the path; Linux's more precise "not a folder" is found here.
+std::error_code pathError(DWORD error, const QString& path) {
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) {
+        QString folder = QDir::toNativeSeparators(path);
+        for (qsizetype cut = folder.lastIndexOf(u'\\'); cut > 0; cut = folder.lastIndexOf(u'\\')) {
+            folder.truncate(cut);
+            const DWORD attributes = GetFileAttributesW(folder.toStdWString().c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                continue;
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                return std::error_code(ENOTDIR, std::generic_category());
+            break;
+        }
+    }
+    return win32Error(error);
+}
+
 HANDLE openExisting(const std::wstring& path, DWORD access, DWORD flags) {
     return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, flags, nullptr);
@@ -63,7 +81,9 @@ PathStatus pathStatus(const QString& path) {
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        return {isMissing(error) ? PathKind::Missing : PathKind::Unreachable, win32Error(error)};
+        const std::error_code reason = pathError(error, path);
+        const bool missing = isMissing(error) && reason.value() != ENOTDIR;
+        return {missing ? PathKind::Missing : PathKind::Unreachable, reason};
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return {PathKind::Folder, std::error_code(EISDIR, std::generic_category())};
@@ -134,9 +154,21 @@ File File::openStream(const QString& path, std::error_code& error) {
 }
 
 File File::openForSequentialReading(const QString& path, std::error_code& error) {
-    const HANDLE handle = openExisting(wide(path), GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN);
-    error = handle == INVALID_HANDLE_VALUE ? lastWin32Error() : std::error_code();
-    return handle == INVALID_HANDLE_VALUE ? File() : File(fromHandle(handle), true);
+    const std::wstring name = wide(path);
+    const HANDLE handle = openExisting(name, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD failure = GetLastError();
+        // A folder is refused as "access denied"; Linux says what it is.
+        const DWORD attributes = GetFileAttributesW(name.c_str());
+        const bool folder = failure == ERROR_ACCESS_DENIED &&
+                            attributes != INVALID_FILE_ATTRIBUTES &&
+                            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        error =
+            folder ? std::error_code(EISDIR, std::generic_category()) : pathError(failure, path);
+        return {};
+    }
+    error.clear();
+    return File(fromHandle(handle), true);
 }
 
 File File::openScratch(std::error_code& error) {
@@ -252,7 +284,7 @@ ReplacementFile ReplacementFile::create(const QString& destination, std::error_c
             const DWORD failure = GetLastError();
             if (failure == ERROR_FILE_EXISTS || failure == ERROR_ALREADY_EXISTS)
                 continue;
-            error = win32Error(failure);
+            error = pathError(failure, destination);
             return {};
         }
         error.clear();

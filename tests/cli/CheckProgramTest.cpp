@@ -68,6 +68,8 @@ TEST_P(CheckProgramTest, APlainExportReadsBackWithoutProblems) {
 }
 
 TEST_P(CheckProgramTest, NamesTheLinesAndTheColumnOfEveryTextThatDoesNotReadBack) {
+    if (!programsLocaleFollowsEnvironment())
+        GTEST_SKIP() << "the programs run under this machine's regional settings only";
     const QString table = tableOfTexts();
     // Commas, a line feed and a CR LF in plain text; the decimal point is
     // no comma here.
@@ -108,6 +110,8 @@ TEST_P(CheckProgramTest, AFileCutShortIsAnIncompleteBlock) {
 }
 
 TEST_P(CheckProgramTest, WithoutAFileItReadsTheWindowsExportFile) {
+    if (!programsDriveIsTheTests())
+        GTEST_SKIP() << "the default export file is the machine's own";
     const QString table = plainTable();
     const ProcessResult exported =
         runExport({"-q", "-c", connectionString(), table}, home_.path(), kItalian);
@@ -192,6 +196,8 @@ TEST(CheckProgram, RefusesWhatItCannotReadWithExitStatusTwo) {
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.arguments.isEmpty() && !programsDriveIsTheTests())
+            continue;  // the default export file is the machine's own
         QFile target(file);
         ASSERT_TRUE(target.open(QIODevice::WriteOnly | QIODevice::Truncate));
         target.write(c.fileBytes);

@@ -23,9 +23,12 @@ ProcessResult runProgram(const QString& program, const QStringList& arguments, c
     process.setProcessEnvironment(variables);
     process.start(program, arguments);
     EXPECT_TRUE(process.waitForFinished(kWaitMs));
+    // Messages are text, with the system's line ends (CR LF on Windows);
+    // the tests read them as lines.
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+            QString::fromLocal8Bit(process.readAllStandardError())
+                .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))};
 }
 
 ProcessResult runExport(const QStringList& arguments, const QString& home,
@@ -35,7 +38,12 @@ ProcessResult runExport(const QStringList& arguments, const QString& home,
 
 ProcessResult runCheck(const QStringList& arguments, const QString& home,
                        const std::vector<std::pair<QString, QString>>& environment) {
-    return runProgram(QStringLiteral(BRIVANO_CHECK_BINARY), arguments, home, environment);
+    // brivano-check's standard output is a text report too.
+    ProcessResult result =
+        runProgram(QStringLiteral(BRIVANO_CHECK_BINARY), arguments, home, environment);
+    // In the system's code page on Windows: UTF-8 for the tests.
+    result.out = QString::fromLocal8Bit(result.out).toUtf8().replace("\r\n", "\n");
+    return result;
 }
 
 QByteArray fileBytes(const QString& path) {

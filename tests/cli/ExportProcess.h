@@ -32,4 +32,13 @@ ProcessResult runCheck(const QStringList& arguments, const QString& home,
 
 QByteArray fileBytes(const QString& path);
 
+// True where the programs' default files follow the home folder a test
+// gives them (Linux); false where they are on the machine's drive C:
+// (Windows), which the tests leave alone.
+bool programsDriveIsTheTests();
+// True where a program started with LC_ALL set runs under that locale
+// (Linux); false where the user's regional settings hold for every program
+// (Windows).
+bool programsLocaleFollowsEnvironment();
+
 }  // namespace brivano::cli::test

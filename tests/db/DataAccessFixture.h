@@ -21,12 +21,23 @@ class DataAccessTest : public DatabaseTest {
 class ProcessLocale {
   public:
     explicit ProcessLocale(const char* name) : previous_(std::setlocale(LC_ALL, nullptr)) {
-        ok_ = std::setlocale(LC_ALL, name) != nullptr;
+        ok_ = std::setlocale(LC_ALL, name) != nullptr ||
+              std::setlocale(LC_ALL, windowsName(name)) != nullptr;
     }
     ~ProcessLocale() { std::setlocale(LC_ALL, previous_.c_str()); }
     bool ok() const { return ok_; }
 
   private:
+    // The same locale as Windows' C library names it.
+    static const char* windowsName(const char* name) {
+        const std::string posix = name;
+        if (posix.starts_with("it_IT"))
+            return "Italian_Italy.1252";
+        if (posix.starts_with("en_US"))
+            return "English_United States.1252";
+        return name;
+    }
+
     std::string previous_;
     bool ok_ = false;
 };

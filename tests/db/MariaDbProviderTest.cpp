@@ -287,6 +287,8 @@ TEST_P(MariaDbProviderTest, ConnectionStringsAreReadAsTheDriverReadsThem) {
         QStringLiteral("Provider=MariaDB;Database=$D;Uid=$U;Pwd=$W;Socket=$O"),
     };
     for (QString string : spellings) {
+        if (string.contains(QStringLiteral("Socket=")) && !posixClientConventions())
+            continue;  // a socket file: not how a Windows client reaches a server
         string.replace(QStringLiteral("$S"), server)
             .replace(QStringLiteral("$P"), port)
             .replace(QStringLiteral("$D"), database);
@@ -309,6 +311,8 @@ TEST_P(MariaDbProviderTest, ConnectionStringsAreReadAsTheDriverReadsThem) {
 }
 
 TEST_P(MariaDbProviderTest, TheClientOptionFileSuppliesWhatTheStringLeavesOut) {
+    if (!posixClientConventions())
+        GTEST_SKIP() << "the client reads no option file under HOME here";
     const QString odbc = odbcString();
     const auto value = [&odbc](QStringView key) {
         return db::connectionAttribute(odbc, key).value_or(QString());

@@ -39,10 +39,9 @@ TEST(ExportTargetOnWindows, APlaceWhereNoExportCanGoIsNamedWithTheReason) {
          QStringLiteral(" è una cartella"), true},
         {"a missing folder", root + "Manca\\Export.txt", [] {},
          QStringLiteral(": File o cartella inesistente"), false},
-        // Windows says of a file in the way what it says of a missing folder.
         {"a file where a folder should be", root + "Piano\\Export.txt",
          [&] { writeFile(drive.filePath("Piano"), {}); },
-         QStringLiteral(": File o cartella inesistente"), false},
+         QStringLiteral(": Un elemento del percorso non è una cartella"), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.behaviour);

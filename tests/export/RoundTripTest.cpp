@@ -51,6 +51,8 @@ class RoundTripTest : public DatabaseTest {
 };
 
 TEST_P(RoundTripTest, EveryPlainValueReadsBackAsItsTextForm) {
+    if (!localeFollowsEnvironment())
+        GTEST_SKIP() << "the point-decimal settings come from LC_ALL, which this system ignores";
     const QString table = tableName(QStringLiteral("round_trip"));
     const QString empty = tableName(QStringLiteral("round_empty"));
     const QString insert = QStringLiteral("INSERT INTO %1 VALUES ").arg(table);

@@ -63,6 +63,12 @@ QString sqliteOdbcString(const QString& path);
 // `path` as the ODBC driver names it: itself, except under wine, whose
 // ODBC drivers are the Linux ones and take the Linux path.
 QString driverPath(const QString& path);
+
+// What only some systems let a test count on. True on Linux: the process's
+// locale follows LC_ALL as the program starts; the database clients reach
+// a local server through a socket file and read option files under HOME.
+bool localeFollowsEnvironment();
+bool posixClientConventions();
 QString sqliteProviderString(const QString& path);
 
 // The SQLite entries of testDatabases(), for bodies about SQLite's ways.

@@ -6,4 +6,12 @@ QString driverPath(const QString& path) {
     return path;
 }
 
+bool localeFollowsEnvironment() {
+    return true;
+}
+
+bool posixClientConventions() {
+    return true;
+}
+
 }  // namespace brivano::test
