@@ -20,6 +20,10 @@ std::atomic<std::atomic<bool>*> stopFlagToSet{nullptr};
 HANDLE wakeEvent = nullptr;      // the first stop request came, or the watcher ends
 HANDLE finishedEvent = nullptr;  // the watcher is gone: the program is ending
 std::atomic<bool> quitting{false};
+// While a watcher lives; outside of it a request ends the program at once,
+// as an unhandled signal does on Linux (Windows' own default would end it
+// with another code, wine's with 0).
+std::atomic<bool> watching{false};
 
 int signalFor(DWORD event) {
     return event == CTRL_C_EVENT ? kInterrupt : kTerminate;
@@ -38,6 +42,8 @@ BOOL WINAPI handle(DWORD event) {
             return FALSE;
     }
     const int signal = signalFor(event);
+    if (!watching.load())
+        TerminateProcess(GetCurrentProcess(), static_cast<UINT>(kKilledBase + signal));
     int expected = 0;
     if (!firstSignal.compare_exchange_strong(expected, signal)) {
         // A second request ends the program at once, with the code of the
@@ -74,11 +80,15 @@ StopSignalWatcher::StopSignalWatcher(std::atomic<bool>& stopFlag,
             }
         });
     }
-    SetConsoleCtrlHandler(handle, TRUE);
+    watching.store(true);
+    // Registered once and kept: a request that comes after the watcher
+    // (the program printing its last line) must not meet the default.
+    static const bool registered = SetConsoleCtrlHandler(handle, TRUE) != 0;
+    (void)registered;
 }
 
 StopSignalWatcher::~StopSignalWatcher() {
-    SetConsoleCtrlHandler(handle, FALSE);
+    watching.store(false);
     if (thread_.joinable()) {
         quitting.store(true);
         SetEvent(wakeEvent);
