@@ -42,6 +42,9 @@ void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const QString& what
 }  // namespace
 
 void runStatements(const QString& connectionString, const QStringList& statements) {
+    // As Brivano's own connections: the driver manager converts the wide
+    // text for narrow drivers as UTF-8 whatever the process's locale.
+    const db::OdbcLocaleScope locale;
     const Handle environment(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION,
                   reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(SQL_OV_ODBC3)), 0);
