@@ -207,6 +207,17 @@ QString cannotReplaceExportFile(const QString& path) {
     return QStringLiteral("Impossibile sostituire il file di esportazione %1").arg(path);
 }
 
+QString exportFileInUse(const QString& path) {
+    return QStringLiteral("Il file di esportazione %1 è in uso da un'altra esportazione").arg(path);
+}
+
+QString exportFolderNotSynced(const QString& path) {
+    return QStringLiteral(
+               "Il file di esportazione %1 è stato sostituito, ma la sua cartella non è stata "
+               "scritta sul disco")
+        .arg(path);
+}
+
 QString exportFileIsFolder(const QString& path) {
     return QStringLiteral("Il file di esportazione %1 è una cartella").arg(path);
 }

@@ -140,6 +140,8 @@ QString exportFileNotOpen(const QString& path);
 QString cannotCreateExportFile(const QString& path);
 QString cannotWriteExportFile(const QString& path);
 QString cannotReplaceExportFile(const QString& path);
+QString exportFileInUse(const QString& path);
+QString exportFolderNotSynced(const QString& path);
 QString exportFileIsFolder(const QString& path);
 QString exportFileIsNoFile(const QString& path);
 // A failure's reason as the system gives it, in the operator's language.
