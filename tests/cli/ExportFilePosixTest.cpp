@@ -147,25 +147,50 @@ TEST_F(ExportFilePosixTest, ASecondRunOnTheSameFileIsRefusedAndTheFirstOneComple
     EXPECT_EQ(fileBytes(output()), kBrand);
 }
 
-class FaultedSyncTest : public ExportFilePosixTest {
+// brivano-export under strace, which records the calls it is given in a log
+// and makes one of them fail.
+class InjectedFaultTest : public ExportFilePosixTest {
   protected:
-    // brivano-export under strace, with the `nth` fsync of the run failing
-    // with EIO; the calls that replace the file go to `log`.
-    ProcessResult exportWithFailingSync(int nth, const QString& log) {
+    ProcessResult exportUnderStrace(const QStringList& options) {
         const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
         if (strace.isEmpty())
             ADD_FAILURE() << "strace is not installed (scripts/setup installs it)";
-        return runExportUnder(
-            {strace, "-f", "-qq", "-o", log, "-e", "trace=fsync,linkat,rename,renameat,renameat2",
-             "-e", QStringLiteral("inject=fsync:error=EIO:when=%1").arg(nth)},
-            arguments({"Brand"}), drive_.path());
+        return runExportUnder(QStringList{strace, "-f", "-qq", "-o", log()} + options,
+                              arguments({"Brand"}), drive_.path());
     }
+    // The `nth` fsync of the run fails with EIO; the calls that replace the
+    // file go to the log.
+    ProcessResult exportWithFailingSync(int nth) {
+        return exportUnderStrace({"-e", "trace=fsync,linkat,rename,renameat,renameat2", "-e",
+                                  QStringLiteral("inject=fsync:error=EIO:when=%1").arg(nth)});
+    }
+    QString log() const { return logs_.filePath(QStringLiteral("strace.log")); }
+
+    QTemporaryDir logs_;
 };
 
-TEST_F(FaultedSyncTest, AFolderThatCannotBeSyncedAfterTheReplacementIsACompletionWithErrors) {
-    QTemporaryDir logs;
-    const QString log = logs.filePath(QStringLiteral("strace.log"));
-    const ProcessResult result = exportWithFailingSync(2, log);
+TEST_F(InjectedFaultTest, WithoutUnnamedFilesTheRunGoesThroughAHiddenNameAndLeavesNothing) {
+    // Only the calls on the folder are traced: the second that opens it is
+    // the one that asks for an unnamed file, which fails as on a file system
+    // that has none. The run goes on with a hidden name, and nothing of it
+    // stays.
+    const ProcessResult result = exportUnderStrace(
+        {"-P", drive_.path(), "-e", "trace=openat", "-e", "inject=openat:error=EOPNOTSUPP:when=2"});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(fileBytes(output()), kBrand);
+    EXPECT_EQ(entries(), kLeft);
+    const QByteArray calls = fileBytes(log());
+    QList<QByteArray> failed;
+    for (const QByteArray& call : calls.split('\n')) {
+        if (call.contains("(INJECTED)"))
+            failed << call;
+    }
+    ASSERT_EQ(failed.size(), 1) << calls.constData();
+    EXPECT_TRUE(failed[0].contains("O_TMPFILE")) << calls.constData();
+}
+
+TEST_F(InjectedFaultTest, AFolderThatCannotBeSyncedAfterTheReplacementIsACompletionWithErrors) {
+    const ProcessResult result = exportWithFailingSync(2);
     // The export is in place: the run completed, but says what went wrong.
     EXPECT_EQ(result.exitCode, kExportFailed) << result.err.toStdString();
     EXPECT_EQ(fileBytes(output()), kBrand);
@@ -179,7 +204,7 @@ TEST_F(FaultedSyncTest, AFolderThatCannotBeSyncedAfterTheReplacementIsACompletio
 
     // The order that makes the replacement durable: the file's bytes on the
     // disk, its hidden name, the rename over the old file, then the folder.
-    const QList<QByteArray> calls = fileBytes(log).split('\n');
+    const QList<QByteArray> calls = fileBytes(log()).split('\n');
     QStringList order;
     for (const QByteArray& call : calls) {
         for (const char* name : {"fsync(", "linkat(", "rename("}) {
@@ -190,13 +215,12 @@ TEST_F(FaultedSyncTest, AFolderThatCannotBeSyncedAfterTheReplacementIsACompletio
             order << QStringLiteral("rename(");
     }
     EXPECT_EQ(order.join(u' ').toStdString(), "fsync( linkat( rename( fsync(")
-        << fileBytes(log).constData();
-    EXPECT_TRUE(fileBytes(log).contains("(INJECTED)"));
+        << fileBytes(log()).constData();
+    EXPECT_TRUE(fileBytes(log()).contains("(INJECTED)"));
 }
 
-TEST_F(FaultedSyncTest, AFileThatCannotBeSyncedDoesNotReplaceThePreviousExport) {
-    QTemporaryDir logs;
-    const ProcessResult result = exportWithFailingSync(1, logs.filePath(QStringLiteral("log")));
+TEST_F(InjectedFaultTest, AFileThatCannotBeSyncedDoesNotReplaceThePreviousExport) {
+    const ProcessResult result = exportWithFailingSync(1);
     EXPECT_EQ(result.exitCode, kExportFailed) << result.err.toStdString();
     EXPECT_EQ(fileBytes(output()), kPrevious);
     EXPECT_TRUE(
