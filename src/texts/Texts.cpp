@@ -87,6 +87,11 @@ QString cannotReadSettings(const QString& path, const QString& reason) {
         .arg(path, reason);
 }
 
+QString settingsLineTooLong(qsizetype mostBytes) {
+    return QStringLiteral("la prima riga supera i %1 byte: non è una stringa di connessione")
+        .arg(mostBytes);
+}
+
 QString missingSlot(int index) {
     return QStringLiteral("Casella SelTab(%1) mancante").arg(index);
 }

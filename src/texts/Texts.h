@@ -79,6 +79,9 @@ QString cannotPrepareForPrinter(const QString& printer);
 
 // The settings file.
 QString cannotReadSettings(const QString& path, const QString& reason);
+inline constexpr QStringView kSettingsNotAFile =
+    u"non è un file ordinario (una FIFO, un dispositivo o un socket)";
+QString settingsLineTooLong(qsizetype mostBytes);
 
 // Failures of the window's own parts.
 QString missingSlot(int index);
