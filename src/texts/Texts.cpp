@@ -357,6 +357,10 @@ QString checkContinuation(std::int64_t splitLine) {
            QStringLiteral(", spezzata da un a capo (CR LF) dentro un valore");
 }
 
+QString checkLineTooLong(qsizetype mostBytes) {
+    return QStringLiteral("una riga più lunga di %1 MiB: non controllata").arg(mostBytes >> 20);
+}
+
 QString checkMoreProblems(std::int64_t count) {
     return QStringLiteral("  ... e altri ") + counted(count, "problema", "problemi") +
            QStringLiteral(" non elencati");

@@ -194,5 +194,8 @@ inline constexpr QStringView kFaultWrongFieldCount =
 inline constexpr QStringView kFaultBadNumber =
     u"un tipo, una dimensione o un attributo non numerico";
 inline constexpr QStringView kFaultFileEndsInLine = u"il file finisce dentro la riga";
+inline constexpr QStringView kFaultControlByte =
+    u"un carattere di controllo (NUL o altro, non la tabulazione) dentro la riga";
+QString checkLineTooLong(qsizetype mostBytes);
 
 }  // namespace brivano::texts
