@@ -172,6 +172,12 @@ QString invalidValue(const QString& column, const QString& shown, QStringView va
         .arg(column, shown, validType.toString());
 }
 
+QString textCutAtNul(const QString& column) {
+    return QStringLiteral(
+               "La colonna %1 contiene un carattere NUL: il testo è scritto solo fino a quel punto")
+        .arg(column);
+}
+
 QString validValueOfType(int typeCode) {
     return QStringLiteral("un valore valido di tipo %1").arg(typeCode);
 }

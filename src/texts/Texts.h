@@ -124,6 +124,7 @@ QString pgUnexpectedValue(const QString& column);
 
 // A stored value that is not one of its column's type: "a valid <type>".
 QString invalidValue(const QString& column, const QString& shown, QStringView validType);
+QString textCutAtNul(const QString& column);
 inline constexpr QStringView kValidInteger = u"un intero valido";
 inline constexpr QStringView kValidUnsigned = u"un intero senza segno valido";
 inline constexpr QStringView kValidReal = u"un numero in virgola mobile valido";
