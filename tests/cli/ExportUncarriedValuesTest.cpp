@@ -55,5 +55,39 @@ TEST_F(ExportUncarriedValuesTest, BothSqlitePathsWriteTheTextBeforeANulAndNoInfi
     EXPECT_TRUE(odbc.err.contains(infinite)) << odbc.err.toStdString();
 }
 
+// Every database that can hold a NUL in text: the text up to it on every
+// path, the cut reported wherever the provider hands the whole text over.
+class ExportNulTextTest : public brivano::test::DatabaseTest {
+  protected:
+    QTemporaryDir home_;
+};
+
+TEST_P(ExportNulTextTest, ATextIsWrittenUpToItsNulAndTheCutIsReported) {
+    if (database().name.startsWith(u"PostgreSQL"))
+        return;  // its text types refuse a NUL byte
+    const QString table = tableName(QStringLiteral("nul_text"));
+    const bool sqlite = database().kind != brivano::test::TestDatabase::Kind::Server;
+    const QString nul =
+        sqlite ? QStringLiteral("cast(x'61620063' as text)") : QStringLiteral("x'61620063'");
+    runSetup({QStringLiteral("CREATE TABLE %1 (id INTEGER, nota VARCHAR(10))").arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES (1, %2), (2, 'intera')").arg(table, nul)});
+    const QString output = home_.filePath(QStringLiteral("out.txt"));
+    const ProcessResult result =
+        runExport({"-c", connectionString(), "-o", output, table}, home_.path());
+    EXPECT_TRUE(fileBytes(output).endsWith("D,1,ab\r\nD,2,intera\r\n"));
+    // The SQLite ODBC driver gives "ab" alone: nothing is left to report.
+    const bool driverCuts = database().kind == brivano::test::TestDatabase::Kind::SqliteOdbc;
+    EXPECT_EQ(result.exitCode, driverCuts ? 0 : 1) << result.err.toStdString();
+    EXPECT_EQ(result.err.contains(
+                  QStringLiteral("La colonna nota contiene un carattere NUL: il testo è scritto "
+                                 "solo fino a quel punto")),
+              !driverCuts)
+        << result.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, ExportNulTextTest,
+                         ::testing::ValuesIn(brivano::test::testDatabases()),
+                         brivano::test::databaseTestName);
+
 }  // namespace
 }  // namespace brivano::cli::test
