@@ -37,6 +37,16 @@ class Visitor final : public brivano::exporter::ExportFileVisitor {
     std::int64_t bytes_ = 0;
 };
 
+brivano::exporter::ExportFileReader::Settings settings(bool decimalComma) {
+    brivano::exporter::ExportFileReader::Settings settings;
+    settings.codePage = 1252;
+    settings.commas = {decimalComma, false};
+    // Small buffers, so that lines grow them and some are too long.
+    settings.bufferBytes = 16;
+    settings.mostLineBytes = 256;
+    return settings;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -46,13 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     file.write(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     file.close();
-    for (const bool comma : {false, true}) {
-        exporter::ExportFileReader::Settings settings;
-        settings.codePage = 1252;
-        settings.commas = {comma, false};
+    // The system's settings are looked up once: that is not what is fuzzed.
+    static const exporter::ExportFileReader::Settings kPoint = settings(false);
+    static const exporter::ExportFileReader::Settings kComma = settings(true);
+    for (const auto* settings : {&kPoint, &kComma}) {
         Visitor visitor;
         try {
-            exporter::ExportFileReader(scratchPath(), settings).read(visitor);
+            exporter::ExportFileReader(scratchPath(), *settings).read(visitor);
         } catch (const Error&) {
         }
     }

@@ -63,7 +63,7 @@ QString ExportFileReader::decode(QByteArrayView bytes) const {
 void ExportFileReader::read(ExportFileVisitor& visitor) {
     visitor_ = &visitor;
     inBlock_ = false;
-    ExportLineSource lines(path_);
+    ExportLineSource lines(path_, settings_.bufferBytes, settings_.mostLineBytes);
     PhysicalLine line;
     if (!lines.next(line))
         throw Error(0, texts::exportFileIsEmpty(path_));

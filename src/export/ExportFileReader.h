@@ -38,6 +38,9 @@ class ExportFileReader {
         int codePage = platform::systemCodePage();  // the names' code page
         // Which plain values hold a comma: the exporting user's settings.
         CommaSettings commas = CommaSettings::of(regionalSettings());
+        // The line source's buffer and longest line held (ExportLineSource).
+        qsizetype bufferBytes = ExportLineSource::kBufferSize;
+        qsizetype mostLineBytes = ExportLineSource::kMostLineBytes;
     };
 
     ExportFileReader(QString path, Settings settings);
