@@ -51,6 +51,11 @@ class File {
     static File openStream(const QString& path, std::error_code& error);
     // A file read once from start to end; the system is told so.
     static File openForSequentialReading(const QString& path, std::error_code& error);
+    // A regular file opened for reading without ever waiting: a FIFO with
+    // no writer does not hold the caller. A folder fails as a folder does
+    // (EISDIR), a FIFO, a device or a socket with an error equal to
+    // std::errc::invalid_argument.
+    static File openRegularForReading(const QString& path, std::error_code& error);
     // A file with no name in the temporary folder, for bytes held back; it
     // is gone when closed.
     static File openScratch(std::error_code& error);

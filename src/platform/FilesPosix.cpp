@@ -105,6 +105,27 @@ File File::openForSequentialReading(const QString& path, std::error_code& error)
     return File(fd, true);
 }
 
+File File::openRegularForReading(const QString& path, std::error_code& error) {
+    // O_NONBLOCK lets a FIFO open at once, so fstat() can refuse it.
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        error = lastError();
+        return {};
+    }
+    File file(fd, true);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        error = lastError();
+        return {};
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = systemError(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+        return {};
+    }
+    error.clear();
+    return file;
+}
+
 File File::openScratch(std::error_code& error) {
     const int fd =
         ::open(encoded(QDir::tempPath()).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);

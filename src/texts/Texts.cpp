@@ -87,6 +87,11 @@ QString cannotReadSettings(const QString& path, const QString& reason) {
         .arg(path, reason);
 }
 
+QString settingsLineTooLong(qsizetype mostBytes) {
+    return QStringLiteral("la prima riga supera i %1 byte: non è una stringa di connessione")
+        .arg(mostBytes);
+}
+
 QString missingSlot(int index) {
     return QStringLiteral("Casella SelTab(%1) mancante").arg(index);
 }
@@ -165,6 +170,12 @@ QString pgUnexpectedValue(const QString& column) {
 QString invalidValue(const QString& column, const QString& shown, QStringView validType) {
     return QStringLiteral("La colonna %1 contiene \"%2\", che non è %3")
         .arg(column, shown, validType.toString());
+}
+
+QString textCutAtNul(const QString& column) {
+    return QStringLiteral(
+               "La colonna %1 contiene un carattere NUL: il testo è scritto solo fino a quel punto")
+        .arg(column);
 }
 
 QString validValueOfType(int typeCode) {
@@ -361,6 +372,10 @@ QString checkProblem(std::int64_t line, const QStringList& columns, const QStrin
 QString checkContinuation(std::int64_t splitLine) {
     return QStringLiteral("seguito della riga ") + italianNumber(splitLine) +
            QStringLiteral(", spezzata da un a capo (CR LF) dentro un valore");
+}
+
+QString checkLineTooLong(qsizetype mostBytes) {
+    return QStringLiteral("una riga più lunga di %1 MiB: non controllata").arg(mostBytes >> 20);
 }
 
 QString checkMoreProblems(std::int64_t count) {
