@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ForcedExit.h"
 #include "platform/Win32Error.h"
 
 namespace brivano::platform {
@@ -171,6 +172,33 @@ File File::openForSequentialReading(const QString& path, std::error_code& error)
     return File(fromHandle(handle), true);
 }
 
+File File::openRegularForReading(const QString& path, std::error_code& error) {
+    const std::wstring name = wide(path);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = std::error_code(EISDIR, std::generic_category());
+        return {};
+    }
+    // A device or a pipe is refused before it is opened: opening one may
+    // wait or take what another program is owed.
+    if (namesDevice(name)) {
+        error = std::make_error_code(std::errc::invalid_argument);
+        return {};
+    }
+    const HANDLE handle = openExisting(name, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = pathError(GetLastError(), path);
+        return {};
+    }
+    File file(fromHandle(handle), true);
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        error = std::make_error_code(std::errc::invalid_argument);
+        return {};
+    }
+    error.clear();
+    return file;
+}
+
 File File::openScratch(std::error_code& error) {
     const std::wstring folder = wide(QDir::tempPath());
     wchar_t name[MAX_PATH];
@@ -266,20 +294,23 @@ ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
     return *this;
 }
 
-ReplacementFile ReplacementFile::create(const QString& destination, std::error_code& error) {
-    // A name of its own beside the destination, made as mkstemp makes one;
-    // CREATE_NEW never opens a file that is already there. The new file
-    // takes the folder's permissions, as any new file does.
+ReplacementFile ReplacementFile::create(const QString& destination, std::error_code& error,
+                                        Naming) {
+    // Windows has no unnamed files: the new file has a hidden name of its
+    // own beside the destination (CREATE_NEW never opens one that is already
+    // there), which the destination's next writer removes if this one is
+    // killed. It takes the folder's permissions, as any new file does.
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-        QString name = destination + u'.';
+        QString unique;
         for (int i = 0; i < 6; ++i)
-            name += QChar::fromLatin1(kLetters[QRandomGenerator::global()->bounded(
+            unique += QChar::fromLatin1(kLetters[QRandomGenerator::global()->bounded(
                 static_cast<int>(sizeof kLetters - 1))]);
+        const QString name = hiddenReplacementPath(destination, unique);
         const HANDLE handle = CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE,
                                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+                                          FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD failure = GetLastError();
             if (failure == ERROR_FILE_EXISTS || failure == ERROR_ALREADY_EXISTS)
@@ -292,6 +323,7 @@ ReplacementFile ReplacementFile::create(const QString& destination, std::error_c
         replacement.file_ = File(fromHandle(handle), true);
         replacement.destination_ = destination;
         replacement.temporary_ = name;
+        removeAtForcedExit(name);
         return replacement;
     }
     error = win32Error(ERROR_FILE_EXISTS);
@@ -307,10 +339,20 @@ std::error_code ReplacementFile::finishWriting() {
 std::error_code ReplacementFile::replaceDestination() {
     // Windows moves no file that is still open: finishWriting() closed it.
     file_ = File();
-    if (!MoveFileExW(wide(temporary_).c_str(), wide(destination_).c_str(),
+    // Hidden while it was written; the export itself is a plain file.
+    const std::wstring temporary = wide(temporary_);
+    if (!SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL))
+        return lastWin32Error();
+    if (!MoveFileExW(temporary.c_str(), wide(destination_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return lastWin32Error();
+    keepAtForcedExit(temporary_);
     temporary_.clear();
+    return {};
+}
+
+std::error_code ReplacementFile::syncFolder() {
+    // MOVEFILE_WRITE_THROUGH returned only once the move was on the disk.
     return {};
 }
 
@@ -318,6 +360,7 @@ void ReplacementFile::discard() noexcept {
     file_ = File();
     if (!temporary_.isEmpty()) {
         DeleteFileW(wide(temporary_).c_str());
+        keepAtForcedExit(temporary_);
         temporary_.clear();
     }
 }

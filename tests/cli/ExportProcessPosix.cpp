@@ -14,6 +14,13 @@ extern char** environ;
 
 namespace brivano::cli::test {
 
+ProcessResult runExportUnder(const QStringList& wrapper, const QStringList& arguments,
+                             const QString& home) {
+    return runProgram(
+        wrapper.first(),
+        wrapper.mid(1) + QStringList{QStringLiteral(BRIVANO_EXPORT_BINARY)} + arguments, home, {});
+}
+
 ProcessResult runExportInShell(const QString& shellPrefix, const QStringList& arguments,
                                const QString& home) {
     QString command = shellPrefix + QStringLiteral("; exec \"$0\" \"$@\"");

@@ -8,6 +8,11 @@
 // through a shell, hold it in the middle of its export, send it signals.
 namespace brivano::cli::test {
 
+// The same under another program that runs it (`wrapper` and its
+// arguments, then brivano-export and `arguments`), such as strace.
+ProcessResult runExportUnder(const QStringList& wrapper, const QStringList& arguments,
+                             const QString& home);
+
 // The same through `bash -c`, for what needs a shell first (ulimit).
 ProcessResult runExportInShell(const QString& shellPrefix, const QStringList& arguments,
                                const QString& home);
