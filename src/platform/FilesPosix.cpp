@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/ForcedExit.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -206,6 +207,7 @@ ReplacementFile ReplacementFile::create(const QString& destination, std::error_c
     replacement.file_ = File(fd, true);
     replacement.destination_ = destination;
     replacement.temporary_ = QFile::decodeName(name);
+    removeAtForcedExit(replacement.temporary_);
     return replacement;
 }
 
@@ -218,6 +220,7 @@ std::error_code ReplacementFile::finishWriting() {
 std::error_code ReplacementFile::replaceDestination() {
     if (::rename(encoded(temporary_).constData(), encoded(destination_).constData()) != 0)
         return lastError();
+    keepAtForcedExit(temporary_);
     temporary_.clear();
     return {};
 }
@@ -226,6 +229,7 @@ void ReplacementFile::discard() noexcept {
     file_ = File();
     if (!temporary_.isEmpty()) {
         ::unlink(encoded(temporary_).constData());
+        keepAtForcedExit(temporary_);
         temporary_.clear();
     }
 }
