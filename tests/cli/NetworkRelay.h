@@ -19,6 +19,7 @@ class SilentListener {
     int port() const { return port_; }
     // Waits (a bounded while) until a client has connected; false if none.
     bool awaitClient() const;
+    bool hasClient() const { return accepted_.load() > 0; }
 
   private:
     int port_ = 0;  // set by the listener's initialisation, so declared first

@@ -47,7 +47,7 @@ PgConnectParams::PgConnectParams(QStringView connectionString) {
     for (const Spelling& spelling : kSpellings)
         known.insert(known.end(), spelling.keys.begin(), spelling.keys.end());
     refuseUnknownKeys(connectionString, known, u"PostgreSQL");
-    storage_.reserve(std::size(kSpellings) + 3);
+    storage_.reserve(std::size(kSpellings) + 2);
     for (const Spelling& spelling : kSpellings) {
         if (const std::optional<QString> value =
                 connectionAttribute(connectionString, spelling.keys))
@@ -56,10 +56,9 @@ PgConnectParams::PgConnectParams(QStringView connectionString) {
     // The ODBC driver's BoolsAsChar=0 makes booleans bits; text is its default.
     if (const std::optional<QString> bools = connectionAttribute(connectionString, {kBoolsAsChar}))
         boolsAsChar_ = bools->trimmed() != u"0";
-    // libpq's own limit matches the provider's, which the waits enforce.
+    // The limits are the provider's: libpq, driven without blocking, would
+    // not keep a connect_timeout of its own.
     waitLimits_ = waitLimitsOf(connectionString);
-    if (waitLimits_.connectSeconds > 0)
-        add("connect_timeout", QByteArray::number(waitLimits_.connectSeconds));
     // Values come and go in UTF-8 whatever the database's own encoding.
     add("client_encoding", "UTF8");
     add("fallback_application_name", "brivano");
