@@ -1,3 +1,8 @@
+// WSAPoll came with Windows Vista.
+#if !defined(_WIN32_WINNT) || _WIN32_WINNT < 0x0600
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
+#endif
 #include <winsock2.h>
 
 #include "platform/SocketWait.h"

@@ -126,6 +126,9 @@ void OdbcSession::open(const QString& connectionString) {
     // The driver's own limits, where it has them: its calls cannot be
     // interrupted, so these are all that bound a silent server's wait.
     // A driver without one answers "optional feature" and waits as it will.
+    // No query timeout: the drivers make it a limit on the whole statement
+    // (the server's statement_timeout, max_statement_time), which a large
+    // table's rows outlast, not one on a silence.
     waitLimits_ = waitLimitsOf(connectionString);
     SQLSetConnectAttrW(
         connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
@@ -220,8 +223,6 @@ SQLHSTMT OdbcSession::allocateStatement() {
     SQLHANDLE handle = SQL_NULL_HANDLE;
     const SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, connection_.get(), &handle);
     checkOdbc(rc, connection_.ref(), "SQLAllocHandle(STMT)");
-    SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT,
-                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(waitLimits_.readSeconds)), 0);
     const std::lock_guard lock(statementsMutex_);
     statements_.emplace_back(SQL_HANDLE_STMT, handle);
     return handle;
