@@ -243,7 +243,8 @@ void MariaDbSession::release(MYSQL_STMT* statement) noexcept {
         // The rest of the rows is read away here, within the limits, rather
         // than by the close below, which would wait for them without any.
         try {
-            freeResult(statement);
+            if (isUsable())
+                freeResult(statement);
         } catch (const Error&) {
             // Given up: the connection, and so the statement, are closed.
         }

@@ -87,9 +87,15 @@ PgResult PgSession::run(const QByteArray& statement, ExecStatusType expected,
                         const std::vector<const char*>& parameters) {
     PGconn* connection = use();
     canceller_.setUnderWay(true);
-    PgResult result = await(PQsendQueryParams(
-        connection, statement.constData(), static_cast<int>(parameters.size()), nullptr,
-        parameters.empty() ? nullptr : parameters.data(), nullptr, nullptr, 0));
+    PgResult result;
+    try {
+        result = await(PQsendQueryParams(
+            connection, statement.constData(), static_cast<int>(parameters.size()), nullptr,
+            parameters.empty() ? nullptr : parameters.data(), nullptr, nullptr, 0));
+    } catch (const Error&) {
+        canceller_.setUnderWay(false);
+        throw;
+    }
     canceller_.setUnderWay(false);
     return check(std::move(result), expected);
 }
