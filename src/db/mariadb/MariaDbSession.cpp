@@ -131,6 +131,9 @@ void MariaDbSession::giveUp(const Error& error) noexcept {
         return;
     if (!lost_)
         lost_ = error;
+    // The server need not go on with what nobody waits for any more.
+    if (connection_ && threadId_ != 0)
+        cancel();
     connection_.reset();
     stream_ = nullptr;
     streamReader_ = nullptr;

@@ -140,6 +140,8 @@ void PgSession::abandonIfGivenUp(const Error& error) noexcept {
         return;
     lost_ = error;
     stream_ = nullptr;
+    // The server need not go on with what nobody waits for any more.
+    canceller_.cancelInBackground();
     canceller_.disarm();
 }
 
