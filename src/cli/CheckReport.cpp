@@ -1,5 +1,6 @@
 #include "cli/CheckReport.h"
 
+#include "export/ExportLineSource.h"
 #include "texts/Texts.h"
 
 namespace brivano::cli {
@@ -26,6 +27,7 @@ constexpr FaultText kFaultTexts[] = {
     {LineFault::WrongFieldCount, texts::kFaultWrongFieldCount},
     {LineFault::BadNumber, texts::kFaultBadNumber},
     {LineFault::FileEndsInLine, texts::kFaultFileEndsInLine},
+    {LineFault::ControlByte, texts::kFaultControlByte},
 };
 
 QString columnName(const ExportBlock& block, std::int32_t position) {
@@ -71,6 +73,8 @@ QString problemLine(const ExportBlock& block, const LineProblem& problem) {
     QStringList faults;
     if (problem.has(LineFault::Continuation))
         faults << texts::checkContinuation(problem.relatedLine);
+    if (problem.has(LineFault::LineTooLong))
+        faults << texts::checkLineTooLong(exporter::ExportLineSource::kMostLineBytes);
     for (const FaultText& fault : kFaultTexts) {
         if (problem.has(fault.fault))
             faults << fault.text.toString();

@@ -25,6 +25,8 @@ enum class LineFault : std::uint16_t {
     WrongFieldCount = 1 << 9,  // a column line with more or fewer entries
     BadNumber = 1 << 10,       // a type, size or attribute that is no number
     FileEndsInLine = 1 << 11,  // the file ends before the line's CR LF
+    ControlByte = 1 << 12,     // a NUL or another control byte but the tab
+    LineTooLong = 1 << 13,     // longer than the reader holds: not looked into
 };
 
 // One line of a block that does not read back unambiguously.

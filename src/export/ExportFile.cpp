@@ -32,9 +32,17 @@ void ExportFile::onTarget(Step&& step) {
     }
 }
 
+void ExportFile::lock() {
+    if (locked_)
+        return;
+    onTarget([&] { lock_ = ExportTarget::lock(path_); });
+    locked_ = true;
+}
+
 void ExportFile::open() {
     if (state_ == State::Open)
         throw Error(0, texts::exportFileAlreadyOpen(QDir::toNativeSeparators(path_)));
+    lock();
     onTarget([&] { target_ = ExportTarget::open(path_); });
     buffer_.reserve(bufferSize_ + kBufferSlack);
     buffer_.clear();
@@ -80,24 +88,30 @@ void ExportFile::discardBlock() {
     onTarget([&] { target_->discardBlock(); });
 }
 
-void ExportFile::close() {
-    if (state_ != State::Open) {
-        target_.reset();
-        state_ = State::Closed;
-        return;
+std::optional<Error> ExportFile::close() {
+    std::optional<Error> afterReplacing;
+    if (state_ == State::Open) {
+        flush();
+        onTarget([&] { afterReplacing = target_->commit(); });
     }
-    flush();
-    onTarget([&] { target_->commit(); });
     target_.reset();
+    unlock();
     state_ = State::Closed;
+    return afterReplacing;
 }
 
 void ExportFile::abandon() {
     if (target_)
         target_->abandon();
     target_.reset();
+    unlock();
     buffer_.clear();
     state_ = State::Closed;
+}
+
+void ExportFile::unlock() {
+    lock_.release();
+    locked_ = false;
 }
 
 }  // namespace brivano::exporter

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "export/ByteBuffer.h"
 #include "export/CodePage.h"
@@ -31,6 +32,12 @@ class ExportFile {
     ExportFile(const ExportFile&) = delete;
     ExportFile& operator=(const ExportFile&) = delete;
 
+    // Takes the file for this object until it is closed or abandoned: a
+    // second ExportFile on the same file, in this process or another, is
+    // refused meanwhile (see ExportTarget::lock). Throws Error when another
+    // has it, or when it cannot be created. open() takes it when this did
+    // not.
+    void lock();
     // Opens the target. Throws Error when it cannot be opened or created.
     void open();
     // Appends `line`, already in the file's code page, and CR LF. Throws
@@ -45,8 +52,9 @@ class ExportFile {
 
     // Writes what is buffered and makes the file final (a new file takes
     // the old one's place). Throws Error when that fails; the old file then
-    // stays.
-    void close();
+    // stays. Returns the failure of a step after the replacement: the new
+    // file is in place, but may not outlive a crash.
+    [[nodiscard]] std::optional<Error> close();
     // Throws the new file away; the old one stays.
     void abandon();
 
@@ -60,6 +68,7 @@ class ExportFile {
     enum class State { Closed, Open, Failed };
 
     void flush();
+    void unlock();
     // Runs a step on the target; its failure kills the file and is raised.
     template <typename Step>
     void onTarget(Step&& step);
@@ -68,6 +77,9 @@ class ExportFile {
     CodePage codePage_;
     qsizetype bufferSize_;
     ByteBuffer buffer_;
+    // Declared before the target: a target that is dropped goes first.
+    platform::FileLock lock_;
+    bool locked_ = false;  // also for a target without a lock of its own
     std::unique_ptr<ExportTarget> target_;
     State state_ = State::Closed;
 };

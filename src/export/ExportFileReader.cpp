@@ -38,6 +38,19 @@ bool readHeader(QByteArrayView bytes, QByteArrayView& name, std::int64_t& lastCo
            lastColumn < kMostColumns && lastRow >= 0;
 }
 
+// A NUL or another control byte: nothing the loading side expects inside
+// a line (the tab is ordinary text; CR and LF are breaks, told apart).
+bool holdsControlByte(QByteArrayView bytes) {
+    constexpr unsigned char kFirstPrintable = 0x20;
+    constexpr unsigned char kDelete = 0x7F;
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        if ((c < kFirstPrintable && c != '\t' && c != '\r' && c != '\n') || c == kDelete)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 ExportFileReader::ExportFileReader(QString path, Settings settings)
@@ -50,20 +63,44 @@ QString ExportFileReader::decode(QByteArrayView bytes) const {
 void ExportFileReader::read(ExportFileVisitor& visitor) {
     visitor_ = &visitor;
     inBlock_ = false;
-    ExportLineSource lines(path_);
+    ExportLineSource lines(path_, settings_.bufferBytes, settings_.mostLineBytes);
     PhysicalLine line;
     if (!lines.next(line))
         throw Error(0, texts::exportFileIsEmpty(path_));
-    if (!startBlock(line))
+    // No header is longer than a line may be held.
+    if (line.tooLong || !startBlock(line))
         throw Error(0, texts::notAnExportFile(path_));
+    lineFaults_ =
+        holdsControlByte(line.bytes) ? static_cast<std::uint16_t>(LineFault::ControlByte) : 0;
+    lineKept_ = false;
     if (!line.terminated)
         addProblem(line.number, LineFault::FileEndsInLine);
+    else if (lineFaults_ != 0)
+        addProblem(line.number, LineFault::ControlByte);
     while (lines.next(line))
         readLine(line);
     finishBlock();
 }
 
 void ExportFileReader::readLine(const PhysicalLine& line) {
+    lineKept_ = false;
+    if (line.tooLong) {
+        // Only its kind is known: a data line still counts as a row.
+        lineFaults_ = 0;
+        if (lineKind(line.bytes) == LineKind::Data && expect_ == Expect::Rows)
+            ++block_.rowsFound;
+        splitLine_ = 0;
+        addProblem(line.number, LineFault::LineTooLong);
+        return;
+    }
+    lineFaults_ =
+        holdsControlByte(line.bytes) ? static_cast<std::uint16_t>(LineFault::ControlByte) : 0;
+    readLineByKind(line);
+    if (lineFaults_ != 0 && !lineKept_)
+        addProblem(line.number, LineFault::ControlByte);
+}
+
+void ExportFileReader::readLineByKind(const PhysicalLine& line) {
     if (!line.terminated) {
         // Cut short on its way: the line is not whole, nor is its row.
         addProblem(line.number, LineFault::FileEndsInLine);
@@ -209,12 +246,22 @@ void ExportFileReader::readDataLine(const PhysicalLine& line) {
     ++block_.rowsFound;
     splitLine_ = 0;
     if (splitter_.split(line, problem_)) {
+        if (lineFaults_ != 0) {
+            // The columns whose entries hold the control bytes.
+            std::vector<std::int32_t> columns;
+            const std::vector<ExportEntry>& entries = splitter_.entries();
+            for (std::size_t k = 0; k < entries.size(); ++k) {
+                if (holdsControlByte(entries[k].text))
+                    columns.push_back(static_cast<std::int32_t>(k));
+            }
+            addProblem(line.number, LineFault::ControlByte, std::move(columns));
+        }
         if (visitor_->wantsRows())
             visitor_->dataRow(block_, line.number, splitter_.entries());
         return;
     }
     problem_.line = line.number;
-    block_.addProblem(problem_);
+    keepProblem(problem_);
     if (problem_.has(LineFault::MissingFields)) {
         splitLine_ = line.number;
         splitColumns_ = problem_.columns;
@@ -232,7 +279,7 @@ void ExportFileReader::readOtherLine(const PhysicalLine& line) {
     problem.faults = static_cast<std::uint16_t>(LineFault::Continuation);
     problem.columns = splitColumns_;
     problem.relatedLine = splitLine_;
-    block_.addProblem(problem);
+    keepProblem(std::move(problem));
 }
 
 void ExportFileReader::addProblem(std::int64_t line, LineFault fault,
@@ -241,6 +288,12 @@ void ExportFileReader::addProblem(std::int64_t line, LineFault fault,
     problem.line = line;
     problem.faults = static_cast<std::uint16_t>(fault);
     problem.columns = std::move(columns);
+    keepProblem(std::move(problem));
+}
+
+void ExportFileReader::keepProblem(LineProblem problem) {
+    problem.faults |= lineFaults_;
+    lineKept_ = true;
     block_.addProblem(problem);
 }
 

@@ -38,6 +38,9 @@ class ExportFileReader {
         int codePage = platform::systemCodePage();  // the names' code page
         // Which plain values hold a comma: the exporting user's settings.
         CommaSettings commas = CommaSettings::of(regionalSettings());
+        // The line source's buffer and longest line held (ExportLineSource).
+        qsizetype bufferBytes = ExportLineSource::kBufferSize;
+        qsizetype mostLineBytes = ExportLineSource::kMostLineBytes;
     };
 
     ExportFileReader(QString path, Settings settings);
@@ -50,6 +53,7 @@ class ExportFileReader {
     enum class Expect : std::uint8_t { Names, Types, Sizes, Attributes, Rows };
 
     void readLine(const PhysicalLine& line);
+    void readLineByKind(const PhysicalLine& line);
     void readColumnLine(const PhysicalLine& line);
     void readDataLine(const PhysicalLine& line);
     void readOtherLine(const PhysicalLine& line);
@@ -60,6 +64,9 @@ class ExportFileReader {
     void readNumbers(const PhysicalLine& line, Expect kind);
     void setForms();
     void addProblem(std::int64_t line, LineFault fault, std::vector<std::int32_t> columns = {});
+    // Every problem of a line goes through here, with the faults that the
+    // line shows whatever its kind.
+    void keepProblem(LineProblem problem);
     QString decode(QByteArrayView bytes) const;
 
     QString path_;
@@ -70,6 +77,10 @@ class ExportFileReader {
     Expect expect_ = Expect::Names;
     DataLineSplitter splitter_;
     LineProblem problem_;
+    // Of the line being read: faults seen in its bytes, and whether a
+    // problem of it was kept already.
+    std::uint16_t lineFaults_ = 0;
+    bool lineKept_ = false;
     // The data line that a CR LF split, while its pieces follow.
     std::int64_t splitLine_ = 0;
     std::vector<std::int32_t> splitColumns_;

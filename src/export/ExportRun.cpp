@@ -87,11 +87,19 @@ void ExportRun::RunExport() {
 }  // the pointer returns to the default only after the message was closed
 
 ExportRun::Outcome ExportRun::exportToFile() {
+    ExportFile file(exportFilePath_, codePage_);
+    // Another run on the same file is refused before it reads anything: the
+    // export under way must not be lost under its file.
+    try {
+        file.lock();
+    } catch (const Error& error) {
+        ReportRunError(error);
+        return Outcome::NotDone;
+    }
     // A run that cannot write anything replaces nothing: without a
     // connection or a file no table is read, and the previous export stays.
     if (!openConnection())
         return host_.stopRequested() ? Outcome::Stopped : Outcome::NotDone;
-    ExportFile file(exportFilePath_, codePage_);
     try {
         file.open();
     } catch (const Error& error) {
@@ -115,7 +123,10 @@ ExportRun::Outcome ExportRun::exportToFile() {
     }
     bool committed = true;
     try {
-        file.close();
+        // A failure after the replacement is reported, but the export is
+        // there: the run completed, with errors.
+        if (const std::optional<Error> afterReplacing = file.close())
+            ReportRunError(*afterReplacing);
     } catch (const Error& error) {
         ReportRunError(error);
         committed = false;

@@ -24,7 +24,10 @@ class ExportFile;
 // on with the next table. The export file replaces the previous one only
 // when it was written in full with at least one table's block: a run that
 // cannot open the connection or create the file reads no table and leaves
-// the previous export as it was. A start while a run is under way is
+// the previous export as it was. The run holds the export file's lock from
+// before it connects until the file is in place: a run on the same file
+// elsewhere (another window, brivano-export) is refused meanwhile with a
+// report line, and reads nothing. A start while a run is under way is
 // ignored, and a stop request (checked whenever the run yields) ends the run
 // at once: the unfinished file is discarded, the connection closed, no
 // message shown.

@@ -37,11 +37,18 @@ void ReplacedFile::discardBlock() {
     size_ = blockStart_;
 }
 
-void ReplacedFile::commit() {
+std::optional<Error> ReplacedFile::commit() {
     if (const std::error_code error = file_.finishWriting())
         fail(texts::cannotWriteExportFile, error);
     if (const std::error_code error = file_.replaceDestination())
         fail(texts::cannotReplaceExportFile, error);
+    // The new file is in place; a crash could still bring the old one back.
+    if (const std::error_code error = file_.syncFolder())
+        return Error(
+            error.value(),
+            texts::withReason(texts::exportFolderNotSynced(QDir::toNativeSeparators(shownPath_)),
+                              error.value()));
+    return std::nullopt;
 }
 
 void ReplacedFile::abandon() noexcept {

@@ -8,9 +8,9 @@
 
 namespace brivano::exporter {
 
-// A plain file written to a temporary file beside it, which takes its place
-// on commit (keeping the old file's permissions); a block is taken back by
-// cutting the temporary file where the block began.
+// A plain file written to a new file beside it, which takes its place on
+// commit (keeping the old file's permissions; see platform::ReplacementFile);
+// a block is taken back by cutting the new file where the block began.
 class ReplacedFile final : public ExportTarget {
   public:
     // `destination` is where the file goes (a symlink's target), `shownPath`
@@ -22,7 +22,7 @@ class ReplacedFile final : public ExportTarget {
     void beginBlock() override { blockStart_ = size_; }
     void endBlock() override {}
     void discardBlock() override;
-    void commit() override;
+    std::optional<Error> commit() override;
     void abandon() noexcept override;
 
   private:

@@ -79,11 +79,12 @@ void StreamedFile::discardBlock() {
     dropScratch();
 }
 
-void StreamedFile::commit() {
+std::optional<Error> StreamedFile::commit() {
     if (inBlock_)
         endBlock();
     if (const std::error_code error = file_.close())
         fail(error);
+    return std::nullopt;
 }
 
 void StreamedFile::dropScratch() noexcept {

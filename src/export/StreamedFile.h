@@ -24,7 +24,7 @@ class StreamedFile final : public ExportTarget {
     void beginBlock() override { inBlock_ = true; }
     void endBlock() override;
     void discardBlock() override;
-    void commit() override;
+    std::optional<Error> commit() override;
     void abandon() noexcept override;
 
   private:

@@ -238,11 +238,12 @@ void TableBlockWriter::appendEntry(Column& column) {
     const qsizetype entryStart = line_.size();
     try {
         // One call gives both the value and whether it is null.
-        const db::Value& value = column.field->value();
-        if (value.isNull()) {
+        const db::Value& stored = column.field->value();
+        if (stored.isNull()) {
             line_.append(kNull);
             return;
         }
+        const db::Value& value = textBeforeNul(column, stored);
         switch (column.quoting) {
             case EntryQuoting::Plain:
                 valueText_.append(value, line_);
@@ -285,6 +286,23 @@ void TableBlockWriter::appendCleaned(const db::Value& value) {
         std::memmove(line_.data() + start, trimmed.data(), static_cast<size_t>(trimmed.size()));
     line_.truncate(start + trimmed.size());
     CleanText(line_.data() + start, line_.data() + line_.size());
+}
+
+const db::Value& TableBlockWriter::textBeforeNul(const Column& column, const db::Value& value) {
+    // A NUL byte ends a text for many readers of a text file, and for the
+    // SQLite ODBC driver, which hands over only what comes before it: the
+    // text is written up to it on every path, and what is left out is
+    // reported.
+    if ((value.kind != db::ValueKind::Text && value.kind != db::ValueKind::Other) ||
+        value.data.isEmpty())
+        return value;
+    const void* nul = std::memchr(value.data.data(), '\0', static_cast<size_t>(value.data.size()));
+    if (nul == nullptr)
+        return value;
+    cutValue_ = value;
+    cutValue_.data = value.data.first(static_cast<const char*>(nul) - value.data.data());
+    reportRunError_(Error(0, texts::textCutAtNul(column.field->name())));
+    return cutValue_;
 }
 
 }  // namespace brivano::exporter

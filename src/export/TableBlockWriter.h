@@ -27,7 +27,8 @@ namespace brivano::exporter {
 // leaves no block: its lines are taken back and its failure is reported
 // once. A single value or column property that cannot be read while the
 // rest of its row can is reported and written as an empty entry, which
-// keeps the columns aligned. The writer never ends the run.
+// keeps the columns aligned; a text holding a NUL byte is written up to
+// it, and reported. The writer never ends the run.
 class TableBlockWriter {
   public:
     // The run's failure rule: a report line for a failed step.
@@ -92,6 +93,8 @@ class TableBlockWriter {
     // A text of a fixed-length type: between its blanks, apostrophes and
     // carriage returns made blanks.
     void appendCleaned(const db::Value& value);
+    // `value`, or its text up to a NUL byte in it (reported).
+    const db::Value& textBeforeNul(const Column& column, const db::Value& value);
 
     db::Connection* connection_;
     ExportFile& file_;
@@ -106,7 +109,8 @@ class TableBlockWriter {
     std::vector<Column> columns_;
     std::int64_t ambiguousValues_ = 0;
     CodePage& codePage_;
-    ByteBuffer line_;  // the line being assembled, in code-page bytes, reused row to row
+    db::Value cutValue_;  // a text cut at its NUL byte
+    ByteBuffer line_;     // the line being assembled, in code-page bytes, reused row to row
 };
 
 }  // namespace brivano::exporter

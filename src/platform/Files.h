@@ -51,6 +51,11 @@ class File {
     static File openStream(const QString& path, std::error_code& error);
     // A file read once from start to end; the system is told so.
     static File openForSequentialReading(const QString& path, std::error_code& error);
+    // A regular file opened for reading without ever waiting: a FIFO with
+    // no writer does not hold the caller. A folder fails as a folder does
+    // (EISDIR), a FIFO, a device or a socket with an error equal to
+    // std::errc::invalid_argument.
+    static File openRegularForReading(const QString& path, std::error_code& error);
     // A file with no name in the temporary folder, for bytes held back; it
     // is gone when closed.
     static File openScratch(std::error_code& error);
@@ -81,13 +86,40 @@ class File {
     bool owned_ = true;
 };
 
+// The companions that live beside a destination while it is written: the
+// lock file that keeps a second writer out, and the hidden name under which
+// a new file waits to replace it. A file of the name "Export.txt" has
+// ".Export.txt.brivano-lock" and ".Export.txt.brivano-" + six letters or
+// digits.
+QString lockPathFor(const QString& destination);
+// The hidden name with its own six characters `unique` (or mkstemp's
+// "XXXXXX", to be filled in).
+QString hiddenReplacementPath(const QString& destination, QStringView unique);
+bool isHiddenReplacementOf(const QString& destination, const QString& fileName);
+// Removes the plain files beside `destination` that have the hidden name of
+// its replacements. Only for the holder of the destination's lock (see
+// FileLock, lockPathFor): no other writer can then be at work, so every
+// such file was left by one that ended before renaming it. One that cannot
+// be removed stays, as harmless as before.
+void removeAbandonedReplacements(const QString& destination);
+
 // A new file written beside `destination` that takes its place only when
-// it is finished, so that a failed or abandoned export leaves the old file
-// as it was. It gets the permissions of the file it replaces (those of any
-// new file when there is none), and is removed when dropped before it took
-// the destination's place.
+// it is finished, so that a failed, abandoned or killed export leaves the
+// old file as it was. Where the system allows it the file has no name at
+// all while it is written (Linux's O_TMPFILE), so that a killed writer
+// leaves nothing behind; elsewhere it has a hidden name (see
+// isHiddenReplacementOf) that the destination's next writer removes. It
+// gets the permissions of the file it replaces (those of any new file when
+// there is none), and is removed when dropped before it took the
+// destination's place. Its writer holds the destination's lock.
 class ReplacementFile {
   public:
+    // How the new file is known while it is written.
+    enum class Naming {
+        Unnamed,  // no name where the system allows it, a hidden name elsewhere
+        Hidden,   // a hidden name always, as on a file system without unnamed files
+    };
+
     ReplacementFile() = default;
     ~ReplacementFile();
     ReplacementFile(ReplacementFile&& other) noexcept;
@@ -95,15 +127,22 @@ class ReplacementFile {
 
     // An empty ReplacementFile, with `error` set, when the file cannot be
     // created.
-    static ReplacementFile create(const QString& destination, std::error_code& error);
+    static ReplacementFile create(const QString& destination, std::error_code& error,
+                                  Naming naming = Naming::Unnamed);
 
     [[nodiscard]] std::error_code write(QByteArrayView bytes) { return file_.write(bytes); }
     [[nodiscard]] std::error_code truncate(std::int64_t size) { return file_.truncate(size); }
-    // Puts the bytes on the disk and closes the file: a crash after the
-    // replacement then finds either file whole, never an empty new one.
+    // Puts the bytes on the disk, gives the file its hidden name if it had
+    // none, and closes it: a crash after the replacement then finds either
+    // file whole, never an empty new one.
     [[nodiscard]] std::error_code finishWriting();
-    // The finished file takes the destination's place.
+    // The finished file takes the destination's place, in one step: a
+    // reader sees the old file or the new one, never neither.
     [[nodiscard]] std::error_code replaceDestination();
+    // Puts the folder's changed entry on the disk, so that the replacement
+    // outlives a crash (without it the old file may come back). Once the
+    // destination was replaced; a failure here leaves the new file in place.
+    [[nodiscard]] std::error_code syncFolder();
     // Closes and removes the new file unless it took the destination's
     // place already.
     void discard() noexcept;
@@ -111,7 +150,7 @@ class ReplacementFile {
   private:
     File file_;
     QString destination_;
-    QString temporary_;  // empty once replaced or removed
+    QString temporary_;  // its hidden name while it has one
 };
 
 }  // namespace brivano::platform

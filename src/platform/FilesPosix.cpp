@@ -1,5 +1,4 @@
 #include "platform/Files.h"
-#include "platform/ForcedExit.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,7 +16,6 @@ namespace {
 
 // Linux's own limit for the links of one path.
 constexpr int kMaxLinks = 40;
-constexpr mode_t kNewFileMode = 0666;  // less the umask, as any new file
 
 std::error_code systemError(int number) {
     return {number, std::system_category()};
@@ -33,12 +31,6 @@ QByteArray encoded(const QString& path) {
 
 int descriptor(std::intptr_t handle) {
     return static_cast<int>(handle);
-}
-
-mode_t currentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
 }
 
 }  // namespace
@@ -113,6 +105,27 @@ File File::openForSequentialReading(const QString& path, std::error_code& error)
     return File(fd, true);
 }
 
+File File::openRegularForReading(const QString& path, std::error_code& error) {
+    // O_NONBLOCK lets a FIFO open at once, so fstat() can refuse it.
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        error = lastError();
+        return {};
+    }
+    File file(fd, true);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        error = lastError();
+        return {};
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = systemError(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+        return {};
+    }
+    error.clear();
+    return file;
+}
+
 File File::openScratch(std::error_code& error) {
     const int fd =
         ::open(encoded(QDir::tempPath()).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -167,71 +180,6 @@ std::error_code File::close() {
     if (!owned_)
         return {};
     return ::close(fd) != 0 ? lastError() : std::error_code();
-}
-
-ReplacementFile::~ReplacementFile() {
-    discard();
-}
-
-ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : file_(std::move(other.file_)),
-      destination_(std::exchange(other.destination_, {})),
-      temporary_(std::exchange(other.temporary_, {})) {}
-
-ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
-    if (this != &other) {
-        discard();
-        file_ = std::move(other.file_);
-        destination_ = std::exchange(other.destination_, {});
-        temporary_ = std::exchange(other.temporary_, {});
-    }
-    return *this;
-}
-
-ReplacementFile ReplacementFile::create(const QString& destination, std::error_code& error) {
-    QByteArray name = encoded(destination + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = lastError();
-        return {};
-    }
-    error.clear();
-    // The old file's permissions, or those of any new file: not mkstemp's
-    // private ones.
-    struct stat old {};
-    const mode_t mode = ::stat(encoded(destination).constData(), &old) == 0
-                            ? (old.st_mode & 07777)
-                            : (kNewFileMode & ~currentUmask());
-    ::fchmod(fd, mode);
-    ReplacementFile replacement;
-    replacement.file_ = File(fd, true);
-    replacement.destination_ = destination;
-    replacement.temporary_ = QFile::decodeName(name);
-    removeAtForcedExit(replacement.temporary_);
-    return replacement;
-}
-
-std::error_code ReplacementFile::finishWriting() {
-    if (const std::error_code error = file_.sync())
-        return error;
-    return file_.close();
-}
-
-std::error_code ReplacementFile::replaceDestination() {
-    if (::rename(encoded(temporary_).constData(), encoded(destination_).constData()) != 0)
-        return lastError();
-    keepAtForcedExit(temporary_);
-    temporary_.clear();
-    return {};
-}
-
-void ReplacementFile::discard() noexcept {
-    file_ = File();
-    if (!temporary_.isEmpty()) {
-        ::unlink(encoded(temporary_).constData());
-        keepAtForcedExit(temporary_);
-        temporary_.clear();
-    }
 }
 
 }  // namespace brivano::platform

@@ -1,10 +1,11 @@
 #include "settings/SettingsFile.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <exception>
+#include <system_error>
 
 #include "platform/AnsiCodePage.h"
+#include "platform/Files.h"
 #include "texts/Error.h"
 #include "texts/Texts.h"
 
@@ -14,6 +15,8 @@ namespace {
 constexpr QByteArrayView kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr QChar kQuote = u'"';
 constexpr QChar kComma = u',';
+// The longest first line read: far more than any connection string needs.
+constexpr qsizetype kMostLineBytes = qsizetype{64} << 10;
 
 // Tabs count as blanks as spaces do: neither can start or end a usable
 // connection string, and editors put them in unasked.
@@ -27,14 +30,73 @@ bool isLineEnd(QChar c) {
     return c == u'\r' || c == u'\n';
 }
 
-// Opens the first file, else the fallback; false when neither opens. A
-// folder in place of the file fails to open like a missing file does.
-bool openSettingsFile(const platform::ToolPaths& paths, QFile& file) {
-    file.setFileName(paths.settingsFile());
-    if (file.open(QIODevice::ReadOnly))
-        return true;
-    file.setFileName(paths.fallbackSettingsFile());
-    return file.open(QIODevice::ReadOnly);
+// Where the first line of `bytes` ends, or -1. CR and LF are the same
+// bytes in every code page the file may be in, UTF-8 included.
+qsizetype lineEndIn(QByteArrayView bytes) {
+    for (qsizetype at = 0; at < bytes.size(); ++at) {
+        if (bytes[at] == '\r' || bytes[at] == '\n')
+            return at;
+    }
+    return -1;
+}
+
+[[noreturn]] void failToRead(const QString& path, int errorNumber, const QString& reason) {
+    throw Error(errorNumber, texts::cannotReadSettings(path, reason));
+}
+
+// Only a regular file is read: a FIFO or a device could block or never end.
+platform::File openSettingsFile(const QString& path) {
+    std::error_code error;
+    platform::File file = platform::File::openRegularForReading(path, error);
+    if (error == std::errc::invalid_argument)
+        failToRead(path, error.value(), texts::kSettingsNotAFile.toString());
+    if (error)
+        failToRead(path, error.value(), texts::systemReason(error.value()));
+    return file;
+}
+
+// The first line, without its line end. Only its first kMostLineBytes
+// bytes are read, so that no file can hold the reader for long; a longer
+// line is refused.
+QByteArray readFirstLine(platform::File& file, const QString& path) {
+    // One byte more than a line may hold tells a line that is too long.
+    QByteArray bytes(kMostLineBytes + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    qsizetype end = -1;
+    while (end < 0 && filled < bytes.size()) {
+        qsizetype count = 0;
+        if (const std::error_code error =
+                file.read(bytes.data() + filled, bytes.size() - filled, count))
+            failToRead(path, error.value(), texts::systemReason(error.value()));
+        if (count == 0)
+            break;
+        end = lineEndIn(QByteArrayView(bytes).sliced(filled, count));
+        end = end < 0 ? -1 : filled + end;
+        filled += count;
+    }
+    if (end < 0 && filled > kMostLineBytes)
+        failToRead(path, 0, texts::settingsLineTooLong(kMostLineBytes));
+    bytes.truncate(end < 0 ? filled : end);
+    return bytes;
+}
+
+QByteArray readFirstLine(const QString& path) {
+    platform::File file = openSettingsFile(path);
+    return readFirstLine(file, path);
+}
+
+// The first line of the first file, else of the fallback, which is read
+// only when the first cannot be opened.
+QByteArray readFirstLine(const platform::ToolPaths& paths) {
+    QString path = paths.settingsFile();
+    platform::File file;
+    try {
+        file = openSettingsFile(path);
+    } catch (const Error&) {
+        path = paths.fallbackSettingsFile();
+        file = openSettingsFile(path);
+    }
+    return readFirstLine(file, path);
 }
 
 QString decodeLine(QByteArrayView line, int codePageNumber) {
@@ -77,22 +139,15 @@ QString readConnectionString(const platform::ToolPaths& paths, int codePageNumbe
     // (no file, a read error, an unknown code page) leaves the string empty,
     // and the operator can still type one. Nothing is reported, by design.
     try {
-        QFile file;
-        if (!openSettingsFile(paths, file))
-            return {};
         // The item never reaches past the first line, so only that is read.
-        const QByteArray line = file.readLine();
-        return firstSettingsItem(decodeLine(line, codePageNumber));
+        return firstSettingsItem(decodeLine(readFirstLine(paths), codePageNumber));
     } catch (const std::exception&) {
         return {};
     }
 }
 
 QString readConnectionStringFile(const QString& path, int codePageNumber) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(file.error(), texts::cannotReadSettings(path, file.errorString()));
-    return firstSettingsItem(decodeLine(file.readLine(), codePageNumber));
+    return firstSettingsItem(decodeLine(readFirstLine(path), codePageNumber));
 }
 
 }  // namespace brivano::settings

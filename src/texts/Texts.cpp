@@ -87,6 +87,11 @@ QString cannotReadSettings(const QString& path, const QString& reason) {
         .arg(path, reason);
 }
 
+QString settingsLineTooLong(qsizetype mostBytes) {
+    return QStringLiteral("la prima riga supera i %1 byte: non è una stringa di connessione")
+        .arg(mostBytes);
+}
+
 QString missingSlot(int index) {
     return QStringLiteral("Casella SelTab(%1) mancante").arg(index);
 }
@@ -185,6 +190,12 @@ QString invalidValue(const QString& column, const QString& shown, QStringView va
         .arg(column, shown, validType.toString());
 }
 
+QString textCutAtNul(const QString& column) {
+    return QStringLiteral(
+               "La colonna %1 contiene un carattere NUL: il testo è scritto solo fino a quel punto")
+        .arg(column);
+}
+
 QString validValueOfType(int typeCode) {
     return QStringLiteral("un valore valido di tipo %1").arg(typeCode);
 }
@@ -223,6 +234,17 @@ QString cannotWriteExportFile(const QString& path) {
 
 QString cannotReplaceExportFile(const QString& path) {
     return QStringLiteral("Impossibile sostituire il file di esportazione %1").arg(path);
+}
+
+QString exportFileInUse(const QString& path) {
+    return QStringLiteral("Il file di esportazione %1 è in uso da un'altra esportazione").arg(path);
+}
+
+QString exportFolderNotSynced(const QString& path) {
+    return QStringLiteral(
+               "Il file di esportazione %1 è stato sostituito, ma la sua cartella non è stata "
+               "scritta sul disco")
+        .arg(path);
 }
 
 QString exportFileIsFolder(const QString& path) {
@@ -368,6 +390,10 @@ QString checkProblem(std::int64_t line, const QStringList& columns, const QStrin
 QString checkContinuation(std::int64_t splitLine) {
     return QStringLiteral("seguito della riga ") + italianNumber(splitLine) +
            QStringLiteral(", spezzata da un a capo (CR LF) dentro un valore");
+}
+
+QString checkLineTooLong(qsizetype mostBytes) {
+    return QStringLiteral("una riga più lunga di %1 MiB: non controllata").arg(mostBytes >> 20);
 }
 
 QString checkMoreProblems(std::int64_t count) {

@@ -79,6 +79,9 @@ QString cannotPrepareForPrinter(const QString& printer);
 
 // The settings file.
 QString cannotReadSettings(const QString& path, const QString& reason);
+inline constexpr QStringView kSettingsNotAFile =
+    u"non è un file ordinario (una FIFO, un dispositivo o un socket)";
+QString settingsLineTooLong(qsizetype mostBytes);
 
 // Failures of the window's own parts.
 QString missingSlot(int index);
@@ -127,6 +130,7 @@ QString pgUnexpectedValue(const QString& column);
 
 // A stored value that is not one of its column's type: "a valid <type>".
 QString invalidValue(const QString& column, const QString& shown, QStringView validType);
+QString textCutAtNul(const QString& column);
 inline constexpr QStringView kValidInteger = u"un intero valido";
 inline constexpr QStringView kValidUnsigned = u"un intero senza segno valido";
 inline constexpr QStringView kValidReal = u"un numero in virgola mobile valido";
@@ -146,6 +150,8 @@ QString exportFileNotOpen(const QString& path);
 QString cannotCreateExportFile(const QString& path);
 QString cannotWriteExportFile(const QString& path);
 QString cannotReplaceExportFile(const QString& path);
+QString exportFileInUse(const QString& path);
+QString exportFolderNotSynced(const QString& path);
 QString exportFileIsFolder(const QString& path);
 QString exportFileIsNoFile(const QString& path);
 // A failure's reason as the system gives it, in the operator's language.
@@ -197,5 +203,8 @@ inline constexpr QStringView kFaultWrongFieldCount =
 inline constexpr QStringView kFaultBadNumber =
     u"un tipo, una dimensione o un attributo non numerico";
 inline constexpr QStringView kFaultFileEndsInLine = u"il file finisce dentro la riga";
+inline constexpr QStringView kFaultControlByte =
+    u"un carattere di controllo (NUL o altro, non la tabulazione) dentro la riga";
+QString checkLineTooLong(qsizetype mostBytes);
 
 }  // namespace brivano::texts

@@ -4,7 +4,9 @@
 // the controls used while it runs.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +19,9 @@
 
 #include "MainWindowTestFixture.h"
 #include "app/ClickLabel.h"
+#include "platform/FileLock.h"
+#include "platform/Files.h"
+#include "platform/ToolPaths.h"
 
 namespace brivano::app::test {
 namespace {
@@ -240,6 +245,39 @@ TEST_F(MainWindowTest, ExportShowsTheLastRowCountWhenEachTableEnds) {
     // The wait pointer covers the run up to its completion message.
     EXPECT_EQ(pointerAtMessage_, std::vector<Qt::CursorShape>{Qt::WaitCursor});
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindowTest, AnExportFileThatAnotherRunWritesIsLeftToIt) {
+    writeSettings(makeDatabase(kPresenzeTables));
+    const QString exportFile = platform::ToolPaths(drive_.path()).exportFile();
+    {
+        QFile previous(exportFile);
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+        previous.write("I,Precedente,0,0\r\n");
+    }
+    // Another run (another window, brivano-export) holds the file.
+    platform::FileLock::Outcome outcome = platform::FileLock::Outcome::Failed;
+    std::error_code error;
+    platform::FileLock other =
+        platform::FileLock::tryTake(platform::lockPathFor(exportFile), outcome, error);
+    ASSERT_EQ(outcome, platform::FileLock::Outcome::Taken) << error.message();
+    openWindow();
+    form().command[1]->click();  // "Presenze"
+    form().selTab[0]->setChecked(true);
+
+    click(form().label2);
+    EXPECT_EQ(messages_, QStringList{QStringLiteral("Esportazione non eseguita: vedere l'elenco")});
+    EXPECT_EQ(messageList(), QStringList{QStringLiteral(" - Il file di esportazione %1 è in uso da "
+                                                        "un'altra esportazione")
+                                             .arg(QDir::toNativeSeparators(exportFile))});
+    EXPECT_EQ(exportFileText(), QStringLiteral("I,Precedente,0,0\r\n"));
+
+    other.release();
+    messages_.clear();
+    click(form().label2);
+    EXPECT_EQ(messages_, QStringList{kCompleted});
+    EXPECT_TRUE(exportFileText().startsWith(QStringLiteral("I,Calendario,")))
+        << exportFileText().toStdString();
 }
 
 TEST_F(MainWindowTest, GroupButtonDuringTheRunChangesWhatTheRunSeesAhead) {

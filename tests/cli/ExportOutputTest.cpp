@@ -132,7 +132,7 @@ TEST_F(ExportOutputTest, AFileSizeLimitIsAWriteErrorNotASignal) {
     EXPECT_TRUE(result.err.contains(QStringLiteral("File troppo grande")))
         << result.err.toStdString();
     EXPECT_EQ(fileBytes(path(QStringLiteral("Export.txt"))), kPrevious);
-    EXPECT_EQ(entries(), QStringList({"Export.txt", "tables.db"}));
+    EXPECT_EQ(entries(), QStringList({".Export.txt.brivano-lock", "Export.txt", "tables.db"}));
 }
 
 TEST_F(ExportOutputTest, AFailedTableLeavesNoBlockOnStandardOutput) {

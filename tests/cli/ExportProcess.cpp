@@ -47,6 +47,13 @@ ProcessResult runCheck(const QStringList& arguments, const QString& home,
     return runProcess(QStringLiteral(BRIVANO_CHECK_BINARY), arguments, home, environment);
 }
 
+ProcessResult runExportUnder(const QStringList& wrapper, const QStringList& arguments,
+                             const QString& home) {
+    return runProcess(
+        wrapper.first(),
+        wrapper.mid(1) + QStringList{QStringLiteral(BRIVANO_EXPORT_BINARY)} + arguments, home, {});
+}
+
 ProcessResult runExportInShell(const QString& shellPrefix, const QStringList& arguments,
                                const QString& home) {
     QString command = shellPrefix + QStringLiteral("; exec \"$0\" \"$@\"");

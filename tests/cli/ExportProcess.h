@@ -28,6 +28,11 @@ ProcessResult runExport(const QStringList& arguments, const QString& home,
 ProcessResult runCheck(const QStringList& arguments, const QString& home,
                        const std::vector<std::pair<QString, QString>>& environment = {});
 
+// The same under another program that runs it (`wrapper` and its
+// arguments, then brivano-export and `arguments`), such as strace.
+ProcessResult runExportUnder(const QStringList& wrapper, const QStringList& arguments,
+                             const QString& home);
+
 // The same through `bash -c`, for what needs a shell first (ulimit).
 ProcessResult runExportInShell(const QString& shellPrefix, const QStringList& arguments,
                                const QString& home);

@@ -70,7 +70,7 @@ TEST_F(ExportSignalTest, ASignalKeepsThePreviousExportAndSetsTheExitStatus) {
         EXPECT_TRUE(rest.contains("interrupted")) << rest.constData();
         EXPECT_EQ(fileBytes(output()), kPrevious);
         // Nothing of the abandoned file is left beside it.
-        EXPECT_EQ(entries(), QStringList({"Export.txt", "tables.db"}));
+        EXPECT_EQ(entries(), QStringList({".Export.txt.brivano-lock", "Export.txt", "tables.db"}));
     }
 }
 

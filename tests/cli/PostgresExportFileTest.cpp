@@ -77,5 +77,30 @@ TEST_F(PostgresExportFile, IsTheSameThroughTheDriverAndTheProvider) {
     EXPECT_EQ(fromProvider.reports, fromDriver.reports);
 }
 
+TEST_F(PostgresExportFile, BooleansAreTheDriversTextByDefaultAndBitsWithBoolsAsCharOff) {
+    const QString table = objectName(QStringLiteral("flags"));
+    runSetup({QStringLiteral("CREATE TABLE %1 (f boolean, g boolean not null)").arg(table),
+              QStringLiteral("INSERT INTO %1 VALUES (true, false), (NULL, true)").arg(table)});
+    const QByteArray head = "I," + table.toUtf8() + ",1,1\r\nN,[f],[g]\r\n";
+    const struct {
+        QString setting;
+        QByteArray file;
+    } cases[] = {
+        // The driver's default: text of five characters, "1" and "0".
+        {QString(), head + "T,200,200\r\nS,5,5\r\nA,100,4\r\nD,1,0\r\nD,Null,1\r\n"},
+        {QStringLiteral(";BoolsAsChar=0"),
+         head + "T,11,11\r\nS,2,2\r\nA,116,20\r\nD,True,False\r\nD,Null,True\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting.toStdString());
+        const Export fromDriver = exportOf(odbcString() + c.setting, {table});
+        const Export fromProvider = exportOf(nativeString() + c.setting, {table});
+        EXPECT_EQ(fromDriver.file, c.file);
+        EXPECT_EQ(fromProvider.file, c.file);
+        EXPECT_EQ(fromDriver.exitCode, 0);
+        EXPECT_EQ(fromProvider.exitCode, 0);
+    }
+}
+
 }  // namespace
 }  // namespace brivano::test

@@ -2,7 +2,10 @@
 // looks like, and which lines and columns it is told by.
 #include <gtest/gtest.h>
 
+#include <QTemporaryFile>
+
 #include "db/Error.h"
+#include "export/ExportLineSource.h"
 #include "support/ReadBack.h"
 
 namespace brivano::test {
@@ -21,6 +24,11 @@ const QByteArray kHead =
     "I,Note,4,1\r\nN,[Id],[Nota],[Codice],[Prezzo],[Quando]\r\nT,3,200,129,5,135\r\n"
     "S,4,40,5,8,16\r\nA,116,100,116,116,116\r\n";
 const QByteArray kPlainRow = "D,1,semplice,'A1',1.5,'1/2/2026 10:00:00 AM'\r\n";
+
+// `text` with each '@' a NUL byte.
+QByteArray withNul(const char* text) {
+    return QByteArray(text).replace('@', '\0');
+}
 
 ReadBackFile read(const QByteArray& bytes, CommaSettings commas = kPointLocale) {
     return readBackBytes(bytes, {kWesternEurope, commas});
@@ -144,6 +152,30 @@ TEST(ExportFileReader, TellsEveryUnclearLineWithItsColumns) {
          {3},
          faults({LineFault::WrongFieldCount}),
          {}},
+        {"a NUL byte in plain text",
+         kHead + kPlainRow + withNul("D,2,a@b,'A2',2,'x'\r\n"),
+         kPointLocale,
+         {7},
+         faults({LineFault::ControlByte}),
+         {"Nota"}},
+        {"a control byte in quoted text",
+         kHead + "D,1,x,'A\x01',2,'x'\r\n" + kPlainRow,
+         kPointLocale,
+         {6},
+         faults({LineFault::ControlByte}),
+         {"Codice"}},
+        {"a control byte in a line with another fault",
+         kHead + kPlainRow + "D,2,a\x7f, b,'A2',2,'x'\r\n",
+         kPointLocale,
+         {7},
+         faults({LineFault::ExtraFields, LineFault::ControlByte}),
+         {"Nota"}},
+        {"a NUL byte in a column name",
+         withNul("I,T,1,0\r\nN,[Id],[N@a]\r\nT,3,200\r\nS,4,9\r\nA,116,100\r\nD,1,x\r\n"),
+         kPointLocale,
+         {2},
+         faults({LineFault::ControlByte}),
+         {}},
         {"a type that is no number",
          "I,T,1,0\r\nN,[A],[B]\r\nT,3,x\r\nS,4,4\r\n"
          "A,116,116\r\nD,1,2\r\n",
@@ -262,6 +294,12 @@ TEST(ExportFileReader, RefusesAFileThatIsNoExport) {
     EXPECT_THROW(readBack(QStringLiteral("/nonexistent/Export.txt")), Error);
 }
 
+TEST(ExportFileReader, ATabInTextIsNoControlByte) {
+    const ReadBackFile file = read(kHead + "D,1,un\ttab,'A\t1',2,'x'\r\n" + kPlainRow);
+    ASSERT_EQ(file.blocks.size(), 1u);
+    EXPECT_TRUE(file.blocks.front().readsBack());
+}
+
 TEST(ExportFileReader, ReadsALineLongerThanItsBuffer) {
     const QByteArray text(9 << 20, 'x');  // more than twice the buffer
     const ReadBackFile file =
@@ -272,3 +310,52 @@ TEST(ExportFileReader, ReadsALineLongerThanItsBuffer) {
 
 }  // namespace
 }  // namespace brivano::test
+
+namespace brivano::exporter {
+namespace {
+
+// The lines of `bytes` as a source with a tiny buffer hands them out.
+struct SourcedLine {
+    std::string bytes;
+    bool tooLong = false;
+    bool terminated = false;
+    bool operator==(const SourcedLine&) const = default;
+};
+
+std::vector<SourcedLine> sourcedLines(const QByteArray& bytes, qsizetype bufferSize,
+                                      qsizetype mostLineBytes) {
+    QTemporaryFile file;
+    EXPECT_TRUE(file.open());
+    file.write(bytes);
+    file.close();
+    ExportLineSource source(file.fileName(), bufferSize, mostLineBytes);
+    std::vector<SourcedLine> lines;
+    PhysicalLine line;
+    while (source.next(line))
+        lines.push_back({line.bytes.toByteArray().toStdString(), line.tooLong, line.terminated});
+    return lines;
+}
+
+TEST(ExportLineSource, HandsOutALineTooLongToHoldByItsFirstBytesAndSkipsTheRest) {
+    // Buffers of 4 bytes, lines of at most 8 with their CR LF.
+    const auto lines = sourcedLines("ab\r\n0123456789\r\ncd\r\n", 4, 8);
+    EXPECT_EQ(lines, (std::vector<SourcedLine>{
+                         {"ab", false, true}, {"01234567", true, true}, {"cd", false, true}}));
+}
+
+TEST(ExportLineSource, FindsTheEndOfASkippedLineWhereverItsCrLfFalls) {
+    // The skipped line's CR LF falls across two reads, an LF alone and a
+    // CR alone do not end it.
+    for (const char* rest : {"89\r\n", "8\r\n", "89a\r\n", "8\n9\rz\r\n"}) {
+        SCOPED_TRACE(rest);
+        const auto lines = sourcedLines(QByteArray("01234567") + rest + "next\r\n", 4, 8);
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_TRUE(lines[0].tooLong);
+        EXPECT_EQ(lines[1], (SourcedLine{"next", false, true}));
+    }
+    // A file that ends inside the skipped line has nothing more.
+    EXPECT_EQ(sourcedLines("0123456789", 4, 8).size(), 1u);
+}
+
+}  // namespace
+}  // namespace brivano::exporter

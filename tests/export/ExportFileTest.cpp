@@ -44,7 +44,7 @@ TEST_F(ExportFileTest, EveryLineEndsInCarriageReturnLineFeedInTheCodePage) {
     file.writeLine(file.codePage().encode(u"I,Prezzi,0,0"));
     file.writeLine(file.codePage().encode(u"D,'5 \u20AC','\u0100',\u00E8"));
     file.writeLine(file.codePage().encode(u""));
-    file.close();
+    EXPECT_FALSE(file.close());
     EXPECT_EQ(contentOf(exportPath()), QByteArray("I,Prezzi,0,0\r\nD,'5 \x80','?',\xE8\r\n\r\n"));
 }
 
@@ -55,9 +55,9 @@ TEST_F(ExportFileTest, ReplacesThePreviousFileOnlyWhenClosed) {
     file.writeLine(file.codePage().encode(u"I,Vuota,0,0"));
     file.writeLine(file.codePage().encode(u"I,Altra,0,0"));
     EXPECT_EQ(contentOf(exportPath()), "previous export\r\n");
-    file.close();
+    EXPECT_FALSE(file.close());
     EXPECT_EQ(contentOf(exportPath()), "I,Vuota,0,0\r\nI,Altra,0,0\r\n");
-    EXPECT_EQ(folderEntries(), QStringList{"Export.txt"});
+    EXPECT_EQ(folderEntries(), QStringList({".Export.txt.brivano-lock", "Export.txt"}));
 }
 
 TEST_F(ExportFileTest, AnAbandonedFileLeavesThePreviousOneAndNoTemporaryFile) {
@@ -75,7 +75,7 @@ TEST_F(ExportFileTest, AnAbandonedFileLeavesThePreviousOneAndNoTemporaryFile) {
         file.writeLine(file.codePage().encode(u"I,Vuota,0,0"));
     }  // destroyed without closing
     EXPECT_EQ(contentOf(exportPath()), "previous export\r\n");
-    EXPECT_EQ(folderEntries(), QStringList{"Export.txt"});
+    EXPECT_EQ(folderEntries(), QStringList({".Export.txt.brivano-lock", "Export.txt"}));
 }
 
 TEST_F(ExportFileTest, AFileThatCannotBeCreatedFailsOnceAndThenDropsItsLines) {
@@ -91,7 +91,7 @@ TEST_F(ExportFileTest, AFileThatCannotBeCreatedFailsOnceAndThenDropsItsLines) {
     }
     EXPECT_TRUE(file.hasFailed());
     EXPECT_NO_THROW(file.writeLine(file.codePage().encode(u"I,Vuota,0,0")));
-    EXPECT_NO_THROW(file.close());
+    EXPECT_NO_THROW(EXPECT_FALSE(file.close()));
 }
 
 TEST_F(ExportFileTest, AFailedWriteIsRaisedOnceAndKeepsThePreviousFile) {
@@ -109,11 +109,11 @@ TEST_F(ExportFileTest, AFailedWriteIsRaisedOnceAndKeepsThePreviousFile) {
                 ++failures;
             }
         }
-        EXPECT_NO_THROW(file.close());
+        EXPECT_NO_THROW(EXPECT_FALSE(file.close()));
     }
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(contentOf(exportPath()), "previous export\r\n");
-    EXPECT_EQ(folderEntries(), QStringList{"Export.txt"});
+    EXPECT_EQ(folderEntries(), QStringList({".Export.txt.brivano-lock", "Export.txt"}));
 }
 
 }  // namespace

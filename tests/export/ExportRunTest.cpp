@@ -229,9 +229,62 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeCreatedStopsTheRunBeforeAnyTable) 
     EXPECT_TRUE(host.messages[0].endsWith(": Un elemento del percorso non è una cartella"))
         << host.messages[0].toStdString();
     EXPECT_EQ(shownTexts(), QStringList{kNotDone});
-    EXPECT_EQ(connection.opens, 1);
-    EXPECT_EQ(connection.closes, 1);
+    // The file is taken before the connection is opened.
+    EXPECT_EQ(connection.made, 0);
     EXPECT_TRUE(host.tableStatus.isEmpty());  // no table was read
+}
+
+TEST_F(ExportRunTest, ARunOnAFileThatAnotherRunWritesIsRefusedAndReadsNothing) {
+    host.tick(0, "Clienti");
+    host.tick(1, "Articoli");
+    // Another window's run on the same file, in the middle of its first
+    // table when this one starts.
+    RecordingHost second;
+    second.connection = database.connectionString();
+    second.tick(0, "Articoli");
+    CountedConnection::Counts secondConnection;
+    ExportRun secondRun(second, exportPath(), [&](const QString& text) {
+        return std::make_unique<CountedConnection>(secondConnection, text);
+    });
+    host.onYield = [&](int yield) {
+        if (yield == 1)
+            secondRun.RunExport();
+    };
+    run.RunExport();
+
+    const QString inUse = QStringLiteral(
+                              " - Il file di esportazione %1 è in uso da un'altra "
+                              "esportazione")
+                              .arg(QDir::toNativeSeparators(exportPath()));
+    EXPECT_EQ(second.messages, QStringList{inUse});
+    ASSERT_EQ(second.shown.size(), 1u);
+    EXPECT_EQ(second.shown[0].text, kNotDone);
+    EXPECT_EQ(secondRun.reportCount(), 1);
+    EXPECT_EQ(secondConnection.made, 0);
+    // The first run is not disturbed, and its export is the one in place.
+    EXPECT_EQ(shownTexts(), QStringList{kCompleted});
+    EXPECT_EQ(exported(), kClienti + kArticoli);
+
+    // Once the first run is over the file is free again.
+    host.onYield = nullptr;
+    secondRun.RunExport();
+    EXPECT_EQ(second.messages, QStringList{completion("Articoli", 3)});
+    EXPECT_EQ(exported(), kArticoli);
+}
+
+TEST_F(ExportRunTest, WhatAKilledRunLeftHiddenBesideTheFileIsRemovedByTheNextRun) {
+    const QStringList leftovers{".Export.txt.brivano-Ab12Cd", ".Export.txt.brivano-9zZ0aA"};
+    // A temporary file of an older version has no lock to say whether its
+    // writer is gone: it is left alone.
+    const QStringList others{"Export.txt.Ab12Cd"};
+    for (const QString& name : leftovers + others)
+        writePrevious(folder.filePath(name));
+    host.tick(0, "Clienti");
+    run.RunExport();
+    EXPECT_EQ(shownTexts(), QStringList{kCompleted});
+    EXPECT_EQ(exported(), kClienti);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".Export.txt.brivano-lock", "Export.txt", "Export.txt.Ab12Cd"}));
 }
 
 TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenKeepsThePreviousOne) {
@@ -252,7 +305,8 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenKeepsThePreviousOne) {
     EXPECT_EQ(host.messages[1], notExported("Clienti"));
     EXPECT_EQ(shownTexts(), QStringList{kNotDone});
     EXPECT_EQ(exported(), kPrevious);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Export.txt"});
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".Export.txt.brivano-lock", "Export.txt"}));
 }
 
 TEST_F(ExportRunTest, AStopRequestDiscardsTheUnfinishedFileWithoutAMessage) {

@@ -83,7 +83,7 @@ QByteArray exportUnder(const QString& localeName,
             QLocale(localeName));
         for (const QString& table : tables.second)
             writer.WriteTableBlock(table);
-        file.close();
+        EXPECT_FALSE(file.close());
     }
     connection->close();
     QFile written(path);

@@ -123,7 +123,7 @@ class ServerFaultTest : public ::testing::Test {
         ASSERT_EQ(host.shown.size(), 1u);
         EXPECT_EQ(host.shown[0].text, kCompletedWithErrors);
         EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden),
-                  QStringList{QStringLiteral("Export.txt")});
+                  QStringList({".Export.txt.brivano-lock", "Export.txt"}));
     }
 
     QTemporaryDir folder_;

@@ -102,6 +102,35 @@ TEST_F(WriterTest, FixedLengthTextIsTrimmedAndCleanedVariableLengthTextIsNot) {
         << written.toStdString();
 }
 
+TEST_F(WriterTest, TextIsWrittenUpToANulByteOnBothSqlitePathsAndTheCutIsReported) {
+    database.run({
+        "CREATE TABLE Nul (Fissa CHAR(10), Variabile VARCHAR(10))",
+        "INSERT INTO Nul VALUES (cast(x'20616220006364' as text), cast(x'6100' as text))",
+        "INSERT INTO Nul VALUES ('intera', 'b')",
+    });
+    // The driver hands over each text up to its NUL; the provider sees the
+    // rest and reports it. A blank before the NUL is trimmed either way.
+    QString provider = database.connectionString();
+    provider.replace(QStringLiteral("Driver=SQLite3;Database="),
+                     QStringLiteral("Provider=SQLite;Data Source="));
+    for (const QString& connectionString : {database.connectionString(), provider}) {
+        SCOPED_TRACE(connectionString.toStdString());
+        reported.clear();
+        auto connection = db::createConnection(connectionString);
+        connection->open(connectionString);
+        const QByteArray written = writeTables(connection.get(), {"Nul"});
+        EXPECT_TRUE(written.endsWith("D,'ab',a\r\nD,'intera',b\r\n")) << written.toStdString();
+        const QStringList cut =
+            connectionString == provider
+                ? QStringList{"La colonna Fissa contiene un carattere NUL: il testo è scritto "
+                              "solo fino a quel punto",
+                              "La colonna Variabile contiene un carattere NUL: il testo è "
+                              "scritto solo fino a quel punto"}
+                : QStringList{};
+        EXPECT_EQ(reported, cut);
+    }
+}
+
 TEST_F(WriterTest, ValuesTakeTheirItalianTextForms) {
     database.run({
         "CREATE TABLE Valori (Prezzo REAL, Importo NUMERIC(10,2), Giorno DATE, Ora TIME,"

@@ -16,7 +16,7 @@ QByteArray WriterFixture::writeTables(db::Connection* connection, const QStringL
         written.push_back(outcome.written);
         ambiguous.push_back(outcome.ambiguousValues);
     }
-    file.close();
+    EXPECT_FALSE(file.close());
     QFile exported(exportPath());
     if (!exported.open(QIODevice::ReadOnly))
         return "<no export file>";

@@ -8,6 +8,7 @@
 
 #include "platform/ToolPaths.h"
 #include "settings/SettingsFile.h"
+#include "texts/Error.h"
 
 namespace brivano::settings {
 namespace {
@@ -115,6 +116,42 @@ TEST(SettingsFile, SecondFileIsReadOnlyWhenTheFirstCannotBeOpened) {
         if (c.fallback)
             drive.writeFallback(*c.fallback);
         EXPECT_EQ(drive.read(), c.expected);
+    }
+}
+
+TEST(SettingsFile, AFirstLineOfUpTo64KiBIsReadAndALongerOneRefused) {
+    constexpr qsizetype kMost = qsizetype{64} << 10;
+    const QByteArray longest = "DSN=" + QByteArray(kMost - 4, 'x');
+    SettingsDrive drive;
+    drive.writeFirst(longest + "\r\n" + QByteArray(kMost, 'y'));
+    EXPECT_EQ(drive.read(), QString::fromLatin1(longest));
+    // A line with no end that fills the file counts the same.
+    drive.writeFirst(longest);
+    EXPECT_EQ(drive.read(), QString::fromLatin1(longest));
+
+    drive.writeFirst(longest + "x\r\n");
+    EXPECT_EQ(drive.read(), QString());
+    try {
+        readConnectionStringFile(drive.paths().settingsFile(), kWesternCodePage);
+        ADD_FAILURE() << "a line of 64 KiB and one byte was read";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.description(),
+                  QStringLiteral("Impossibile leggere il file delle impostazioni %1: la prima "
+                                 "riga supera i 65536 byte: non è una stringa di connessione")
+                      .arg(drive.paths().settingsFile()));
+    }
+}
+
+TEST(SettingsFile, AFolderGivenByNameIsRefusedWithItsReason) {
+    QTemporaryDir folder;
+    try {
+        readConnectionStringFile(folder.path(), kWesternCodePage);
+        ADD_FAILURE() << "a folder was read";
+    } catch (const Error& error) {
+        EXPECT_EQ(
+            error.description(),
+            QStringLiteral("Impossibile leggere il file delle impostazioni %1: È una cartella")
+                .arg(folder.path()));
     }
 }
 
