@@ -1,5 +1,6 @@
 // brivano-export: the export engine without a window, for scheduled exports.
 #include <QCoreApplication>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,6 +11,7 @@
 #include "export/ExportTarget.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Console.h"
+#include "platform/ForcedExit.h"
 #include "platform/ToolPaths.h"
 #include "settings/SettingsFile.h"
 #include "texts/Texts.h"
@@ -22,6 +24,7 @@ using brivano::cli::kUsageError;
 constexpr int kExportOk = 0;
 constexpr int kExportFailed = 1;
 constexpr int kKilledBySignal = 128;
+constexpr std::chrono::seconds kStopGrace{5};
 constexpr char kEnvironmentConnection[] = "BRIVANO_CONNECTION";
 
 void printError(const QString& text) {
@@ -108,8 +111,16 @@ int main(int argc, char** argv) {
         printError(brivano::texts::utf8CodePageWarning());
     brivano::exporter::ExportRun run(host, output);
     {
-        const brivano::platform::StopSignalWatcher watcher(ConsoleExportHost::stopFlag(),
-                                                           [&run] { run.cancel(); });
+        // A driver's call may hold the run past a stop (an ODBC driver
+        // waiting on a silent server): then the program ends by itself.
+        brivano::platform::ForcedExit lastResort(kStopGrace, [] {
+            printError(QStringLiteral("interrupted; the export file was not replaced"));
+        });
+        const brivano::platform::StopSignalWatcher watcher(
+            ConsoleExportHost::stopFlag(), [&run, &lastResort] {
+                lastResort.arm(kKilledBySignal + brivano::platform::StopSignalWatcher::received());
+                run.cancel();
+            });
         run.RunExport();
     }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "db/Error.h"
@@ -78,6 +79,11 @@ class Connection {
     // with the database's error. Safe to call from another thread while
     // this one waits in the database, and harmless when nothing runs.
     virtual void cancel() noexcept {}
+
+    // Given before open(): a provider that waits on a server asks it while
+    // it waits, and fails the operation with stoppedError() when it says
+    // stop (see NetworkWait.h). Providers that cannot wait so ignore it.
+    virtual void setStopCheck(std::function<bool()> stopRequested) { (void)stopRequested; }
 };
 
 }  // namespace brivano::db

@@ -25,6 +25,8 @@ namespace brivano::db {
 //                                      const QString& commandText)
 //   void beginTableRead(), void endTableRead(bool completed)
 //   void cancel() noexcept   callable from any thread
+//   void setStopCheck(StopCheck)   optional: for a session that waits on a
+//                       server (see NetworkWait.h)
 template <typename Session>
 class ProviderConnection final : public Connection {
   public:
@@ -40,6 +42,8 @@ class ProviderConnection final : public Connection {
         if (isOpen())
             throw connectionOpenError();
         auto session = std::make_shared<Session>();
+        if constexpr (requires { session->setStopCheck(stopCheck_); })
+            session->setStopCheck(stopCheck_);
         session->open(connectionString);
         const std::lock_guard lock(lock_);
         session_ = std::move(session);
@@ -76,6 +80,10 @@ class ProviderConnection final : public Connection {
             session->cancel();
     }
 
+    void setStopCheck(std::function<bool()> stopRequested) override {
+        stopCheck_ = std::move(stopRequested);
+    }
+
   private:
     Session& openSession() const {
         if (!isOpen())
@@ -92,6 +100,7 @@ class ProviderConnection final : public Connection {
     // takes its copy of the session under the same lock as every change.
     std::mutex lock_;
     std::shared_ptr<Session> session_;
+    std::function<bool()> stopCheck_;
 };
 
 }  // namespace brivano::db

@@ -58,6 +58,7 @@ void ExportRun::RunExport() {
     FlagScope running(running_);
     reportCount_ = 0;
     tablesWritten_ = 0;
+    stopReported_ = false;
 
     connString_ = host_.connectionText();
     host_.clearMessages();
@@ -98,7 +99,7 @@ ExportRun::Outcome ExportRun::exportToFile() {
     // A run that cannot write anything replaces nothing: without a
     // connection or a file no table is read, and the previous export stays.
     if (!openConnection())
-        return Outcome::NotDone;
+        return host_.stopRequested() ? Outcome::Stopped : Outcome::NotDone;
     try {
         file.open();
     } catch (const Error& error) {
@@ -209,6 +210,12 @@ bool ExportRun::openConnection() {
         conn_ = factory_(connString_);
         if (conn_ == nullptr)
             throw Error(0, texts::kNoConnection.toString());
+        // A provider that waits on a silent server lets the host's events
+        // through meanwhile, and gives up when the host is told to stop.
+        conn_->setStopCheck([this] {
+            host_.yield();
+            return host_.stopRequested();
+        });
         conn_->open(connString_);
         return true;
     } catch (const Error& error) {
@@ -232,7 +239,11 @@ void ExportRun::ReportRunError(const Error& error) {
     // Every failure is reported, also those the database did not put in its
     // error list: an export file that cannot be written must not end in a
     // clean list under "Esportazione Completata!". The list shows the line
-    // at its next repaint.
+    // at its next repaint. A stop ends the run with one line at most: what
+    // fails after it (the table, the connection) fails because of it.
+    if (stopReported_)
+        return;
+    stopReported_ = host_.stopRequested();
     ++reportCount_;
     host_.appendMessage(texts::reportLine(tableName_, error.description()),
                         ExportHost::MessageKind::Report);

@@ -88,6 +88,7 @@ class ExportRun {
     bool running_ = false;
     int reportCount_ = 0;
     int tablesWritten_ = 0;
+    bool stopReported_ = false;
 };
 
 }  // namespace brivano::exporter

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/ForcedExit.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -110,6 +111,7 @@ ReplacementFile ReplacementFile::create(const QString& destination, std::error_c
             return {};
         }
         replacement.temporary_ = QFile::decodeName(name);
+        removeAtForcedExit(replacement.temporary_);
     }
     ::fchmod(fd, mode);
     replacement.file_ = File(fd, true);
@@ -127,6 +129,7 @@ std::error_code ReplacementFile::finishWriting() {
             const QString name = randomHiddenName(destination_);
             if (linkUnnamed(static_cast<int>(file_.handle_), encoded(name)) == 0) {
                 temporary_ = name;
+                removeAtForcedExit(temporary_);
                 break;
             }
             if (errno != EEXIST || attempt + 1 == kNameAttempts)
@@ -139,6 +142,7 @@ std::error_code ReplacementFile::finishWriting() {
 std::error_code ReplacementFile::replaceDestination() {
     if (::rename(encoded(temporary_).constData(), encoded(destination_).constData()) != 0)
         return lastError();
+    keepAtForcedExit(temporary_);
     temporary_.clear();
     return {};
 }
@@ -160,6 +164,7 @@ void ReplacementFile::discard() noexcept {
     file_ = File();  // an unnamed file is gone with its last descriptor
     if (!temporary_.isEmpty()) {
         ::unlink(encoded(temporary_).constData());
+        keepAtForcedExit(temporary_);
         temporary_.clear();
     }
 }

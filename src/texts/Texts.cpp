@@ -160,6 +160,24 @@ QString cannotStopStatement(const QString& reason) {
     return QStringLiteral("Impossibile fermare l'istruzione in corso sul database: %1").arg(reason);
 }
 
+namespace {
+
+QString secondsText(int seconds) {
+    return seconds == 1 ? QStringLiteral("1 secondo") : QStringLiteral("%1 secondi").arg(seconds);
+}
+
+}  // namespace
+
+QString connectTimedOut(const QString& server, int seconds) {
+    return QStringLiteral("Tempo scaduto: il server %1 non ha risposto alla connessione entro %2")
+        .arg(server, secondsText(seconds));
+}
+
+QString readTimedOut(const QString& server, int seconds) {
+    return QStringLiteral("Tempo scaduto: il server %1 non ha inviato dati per %2")
+        .arg(server, secondsText(seconds));
+}
+
 QString driverGaveNoMessage(const char* call, long returnCode) {
     return QStringLiteral("%1 non riuscita (codice %2) e il driver non dà alcun messaggio")
         .arg(QString::fromLatin1(call))

@@ -116,6 +116,12 @@ QString invalidPort(const QString& port);
 QString unknownConnectionKey(const QString& key, QStringView provider);
 QString invalidConnectionValue(const QString& key, const QString& value);
 QString cannotStopStatement(const QString& reason);
+// A built-in provider's waits on its server: a limit that ran out, a stop.
+QString connectTimedOut(const QString& server, int seconds);
+QString readTimedOut(const QString& server, int seconds);
+inline constexpr QStringView kStoppedOnRequest =
+    u"Interrotto su richiesta mentre si attendeva il server";
+inline constexpr QStringView kCannotWaitForServer = u"Impossibile attendere la risposta del server";
 inline constexpr QStringView kNoDataSource =
     u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";
 QString driverGaveNoMessage(const char* call, long returnCode);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "db/ConnectionString.h"
+#include "db/mariadb/MariaDbAsync.h"
 #include "texts/Texts.h"
 
 namespace brivano::db {
@@ -74,7 +75,7 @@ void failIf(bool failed, MYSQL* connection) {
 }  // namespace
 
 MariaDbOptions parseMariaDbOptions(QStringView connectionString) {
-    std::vector<QStringView> known;
+    std::vector<QStringView> known(std::begin(kWaitLimitKeys), std::end(kWaitLimitKeys));
     for (const std::span<const QStringView> keys : kKeys)
         known.insert(known.end(), keys.begin(), keys.end());
     refuseUnknownKeys(connectionString, known, u"MariaDB");
@@ -99,14 +100,33 @@ MariaDbOptions parseMariaDbOptions(QStringView connectionString) {
     options.sslKey = text(connectionString, kSslKey);
     options.sslCipher = text(connectionString, kSslCipher);
     options.sslVerify = flag(connectionString, kSslVerify);
+    options.waitLimits = waitLimitsOf(connectionString);
     return options;
 }
 
-MysqlHandle connectMariaDb(const MariaDbOptions& options) {
+QString MariaDbOptions::serverName() const {
+    if (!socket.isEmpty())
+        return QString::fromUtf8(socket);
+    return (host.isEmpty() ? QStringLiteral("localhost") : QString::fromUtf8(host)) + u':' +
+           QString::number(port == 0 ? MYSQL_PORT : port);
+}
+
+MysqlHandle connectMariaDb(const MariaDbOptions& options, const NetworkWait* wait) {
     MysqlHandle connection(mysql_init(nullptr));
     if (!connection)
         throw std::bad_alloc();
     MYSQL* raw = connection.get();
+    if (wait != nullptr) {
+        failIf(mysql_optionsv(raw, MYSQL_OPT_NONBLOCK, 0) != 0, raw);
+    } else {
+        // Without a wait of the provider's, the library keeps the limits:
+        // the connection to stop a statement must not hang either.
+        const unsigned int connect = static_cast<unsigned int>(options.waitLimits.connectSeconds);
+        const unsigned int read = static_cast<unsigned int>(options.waitLimits.readSeconds);
+        failIf(mysql_optionsv(raw, MYSQL_OPT_CONNECT_TIMEOUT, &connect) != 0, raw);
+        failIf(mysql_optionsv(raw, MYSQL_OPT_READ_TIMEOUT, &read) != 0, raw);
+        failIf(mysql_optionsv(raw, MYSQL_OPT_WRITE_TIMEOUT, &read) != 0, raw);
+    }
     const my_bool report = 1;
     // The [client] group of the option files supplies what the string
     // leaves out, the password and user above all (~/.my.cnf).
@@ -122,10 +142,20 @@ MysqlHandle connectMariaDb(const MariaDbOptions& options) {
     }
     const my_bool verify = options.sslVerify ? 1 : 0;
     failIf(mysql_optionsv(raw, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify) != 0, raw);
-    failIf(mysql_real_connect(raw, orNull(options.host), orNull(options.user),
-                              orNull(options.password), orNull(options.database), options.port,
-                              orNull(options.socket), 0) == nullptr,
-           raw);
+    MYSQL* connected = nullptr;
+    if (wait != nullptr) {
+        const MariaDbAsync async(raw, *wait, NetworkWait::Phase::Connect);
+        async.finish(
+            mysql_real_connect_start(&connected, raw, orNull(options.host), orNull(options.user),
+                                     orNull(options.password), orNull(options.database),
+                                     options.port, orNull(options.socket), 0),
+            [&](int status) { return mysql_real_connect_cont(&connected, raw, status); });
+    } else {
+        connected = mysql_real_connect(raw, orNull(options.host), orNull(options.user),
+                                       orNull(options.password), orNull(options.database),
+                                       options.port, orNull(options.socket), 0);
+    }
+    failIf(connected == nullptr, raw);
     // Nor may it make the library reconnect behind our back: a new session
     // would be neither read-only nor in the snapshot, and a lost connection
     // must be reported as lost.
@@ -133,13 +163,23 @@ MysqlHandle connectMariaDb(const MariaDbOptions& options) {
     failIf(mysql_optionsv(raw, MYSQL_OPT_RECONNECT, &reconnect) != 0, raw);
     // An option file may name another character set, and it is read at
     // connect time: text must come as UTF-8 whatever it says.
-    if (std::strcmp(mysql_character_set_name(raw), kCharacterSet) != 0)
-        failIf(mysql_set_character_set(raw, kCharacterSet) != 0, raw);
+    if (std::strcmp(mysql_character_set_name(raw), kCharacterSet) != 0) {
+        int failed = 0;
+        if (wait != nullptr) {
+            const MariaDbAsync async(raw, *wait, NetworkWait::Phase::Read);
+            async.finish(
+                mysql_set_character_set_start(&failed, raw, kCharacterSet),
+                [&](int status) { return mysql_set_character_set_cont(&failed, raw, status); });
+        } else {
+            failed = mysql_set_character_set(raw, kCharacterSet);
+        }
+        failIf(failed != 0, raw);
+    }
     return connection;
 }
 
 void killQuery(const MariaDbOptions& options, unsigned long threadId) {
-    MysqlHandle connection = connectMariaDb(options);
+    MysqlHandle connection = connectMariaDb(options, nullptr);
     const QByteArray kill = "KILL QUERY " + QByteArray::number(static_cast<qulonglong>(threadId));
     failIf(mysql_real_query(connection.get(), kill.constData(), kill.size()) != 0,
            connection.get());

@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <optional>
 
+#include "db/NetworkWait.h"
 #include "db/mariadb/MariaDbHandles.h"
 
 namespace brivano::db {
@@ -28,14 +29,21 @@ struct MariaDbOptions {
     QByteArray sslKey;
     QByteArray sslCipher;
     bool sslVerify = false;  // the server's certificate and name checked
+    // Connect Timeout (or Timeout) and Read Timeout, in seconds.
+    WaitLimits waitLimits;
+
+    // "host:port" (or the socket's path), for messages.
+    QString serverName() const;
 };
 
 // Throws Error for a key it does not know or a value that cannot be used.
 MariaDbOptions parseMariaDbOptions(QStringView connectionString);
 
 // A new connection, with utf8mb4 as its character set; throws the client's
-// or the server's error when it cannot be made.
-MysqlHandle connectMariaDb(const MariaDbOptions& options);
+// or the server's error when it cannot be made. With `wait`, the connection
+// is non-blocking and waits through it (see MariaDbAsync); without, the
+// library itself keeps the options' limits.
+MysqlHandle connectMariaDb(const MariaDbOptions& options, const NetworkWait* wait);
 
 // Asks the server to stop the statement that session `threadId` runs, over
 // a connection of its own: the session itself is busy waiting for it.

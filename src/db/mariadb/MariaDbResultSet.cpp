@@ -21,7 +21,7 @@ void MariaDbResultSet::execute() {
     session_->checkUsable();
     session_->settle();
     MYSQL_STMT* statement = statement_.get();
-    if (mysql_stmt_execute(statement) != 0)
+    if (session_->execute(statement) != 0)
         fail();
     columns_ = describeMariaDbStatement(*session_, statement);
     buildFields(columns_);
@@ -39,7 +39,13 @@ void MariaDbResultSet::fetch() {
     MYSQL_STMT* statement = statement_.get();
     if (!buffers_.prepareFetch(statement))
         fail();
-    const int code = mysql_stmt_fetch(statement);
+    int code = 0;
+    try {
+        code = session_->fetch(statement);
+    } catch (const Error&) {
+        finish();  // the session gave the connection up: no row to stand on
+        throw;
+    }
     if (code == MYSQL_NO_DATA) {
         finish();
         return;
@@ -55,8 +61,13 @@ void MariaDbResultSet::fail() {
     const Error error = session_->failure(statement);
     // Rows the server may still send are read and dropped, so that the
     // connection can go on; if that fails too, the next command says so.
-    if (!isConnectionLost(error))
-        mysql_stmt_free_result(statement);
+    if (!isConnectionLost(error) && session_->isUsable()) {
+        try {
+            session_->freeResult(statement);
+        } catch (const Error&) {
+            // Given up meanwhile: the first failure is the one to report.
+        }
+    }
     finish();
     throw error;
 }
@@ -95,7 +106,8 @@ namespace {
 // Errors that a count must raise rather than leave to reading the rows:
 // the connection is gone, or the operator stopped the statement.
 bool mustRaise(const Error& error) {
-    return isConnectionLost(error) || isInterrupted(error) || error.number() == kConnectionLost;
+    return isConnectionLost(error) || isInterrupted(error) || error.number() == kConnectionLost ||
+           isStopped(error) || isTimedOut(error);
 }
 
 std::optional<std::int64_t> countRows(MariaDbSession& session, const QString& query) {
@@ -108,8 +120,8 @@ std::optional<std::int64_t> countRows(MariaDbSession& session, const QString& qu
         bind.buffer_type = MYSQL_TYPE_LONGLONG;
         bind.buffer = &counted;
         bind.is_null = &isNull;
-        if (mysql_stmt_execute(raw) != 0 || mysql_stmt_bind_result(raw, &bind) != 0 ||
-            mysql_stmt_fetch(raw) != 0 || mysql_stmt_free_result(raw) != 0)
+        if (session.execute(raw) != 0 || mysql_stmt_bind_result(raw, &bind) != 0 ||
+            session.fetch(raw) != 0 || !session.freeResult(raw))
             throw session.failure(raw);
         return isNull ? std::nullopt : std::optional<std::int64_t>(counted);
     } catch (const Error& error) {

@@ -37,7 +37,9 @@ class MariaDbSession final : private Snapshot::Path {
     void close();
     // Closes at once, even with rows still streaming: they are not read.
     void end() noexcept;
-    bool isOpen() const { return connection_ != nullptr; }
+    // Open until closed, also once given up (see giveUp).
+    bool isOpen() const { return connection_ != nullptr || lost_.has_value(); }
+    void setStopCheck(StopCheck check) { wait_.setStopCheck(std::move(check)); }
 
     // The first reading of a table is counted on the server; reading it
     // again in the same table read streams its rows at once.
@@ -52,6 +54,7 @@ class MariaDbSession final : private Snapshot::Path {
     // Throws connectionLostError once the connection has gone away.
     void checkUsable() const;
     bool isLost() const { return lost_.has_value(); }
+    bool isUsable() const { return connection_ != nullptr && !lost_; }
     // Builds the error of a failed call; a lost connection is remembered.
     Error failure(MYSQL_STMT* statement);
     Error failure();
@@ -60,6 +63,13 @@ class MariaDbSession final : private Snapshot::Path {
     // close, whichever comes first. Throws the server's error.
     MYSQL_STMT* prepare(const QString& text);
     void release(MYSQL_STMT* statement) noexcept;
+
+    // The statement calls that wait on the server, within the session's
+    // read limit, returning what the blocking call would; a limit that runs
+    // out, or a stop, throws and gives the connection up.
+    int execute(MYSQL_STMT* statement);
+    int fetch(MYSQL_STMT* statement);
+    bool freeResult(MYSQL_STMT* statement);
 
     // Runs one of the provider's own statements, which give no rows.
     void run(const char* statement) override;
@@ -73,12 +83,25 @@ class MariaDbSession final : private Snapshot::Path {
     void settle();
 
   private:
+    template <typename Call>
+    auto guarded(Call call) {
+        try {
+            return call();
+        } catch (const Error& error) {
+            giveUp(error);
+            throw;
+        }
+    }
+    void giveUp(const Error& error) noexcept;
+    // A text query and its stored result (null when it gives none).
+    void query(const char* statement, MysqlResultHandle& result);
     // Asks the server to stop sending the rows of a stream given up early,
     // so that the rest need not all be read to be dropped.
     void stopStream() noexcept;
     std::optional<QString> value(const char* query) override;
 
     MariaDbOptions options_;
+    NetworkWait wait_;
     MysqlHandle connection_;
     std::vector<MysqlStatementHandle> statements_;
     unsigned long threadId_ = 0;

@@ -4,6 +4,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/LayerErrors.h"
+#include "db/NetworkWait.h"
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcCountedQuery.h"
 #include "db/odbc/OdbcDiagnostics.h"
@@ -78,6 +79,24 @@ class ScratchStatement {
     OdbcHandle handle_;
 };
 
+// The MariaDB driver keeps its limits in keys of its own, and not in the
+// login timeout alone: they are given unless the string gives them.
+QString withDriverWaitLimits(const QString& connectionString, const WaitLimits& limits) {
+    const std::optional<QString> driver = connectionAttribute(connectionString, u"Driver");
+    if (!driver || !driver->contains(u"MariaDB", Qt::CaseInsensitive))
+        return connectionString;
+    QString extended = connectionString;
+    const auto give = [&](QStringView key, int seconds) {
+        if (!connectionAttribute(connectionString, key))
+            extended += (extended.endsWith(u';') ? QString() : QStringLiteral(";")) +
+                        key.toString() + u'=' + QString::number(seconds);
+    };
+    give(u"CONN_TIMEOUT", limits.connectSeconds);
+    give(u"READ_TIMEOUT", limits.readSeconds);
+    give(u"WRITE_TIMEOUT", limits.readSeconds);
+    return extended;
+}
+
 }  // namespace
 
 OdbcSession::~OdbcSession() {
@@ -104,8 +123,22 @@ void OdbcSession::open(const QString& connectionString) {
     checkOdbc(rc, environment_.ref(), "SQLAllocHandle(DBC)");
     connection_ = OdbcHandle(SQL_HANDLE_DBC, handle);
 
-    rc = SQLDriverConnectW(connection_.get(), nullptr, wideArgument(connectionString), SQL_NTS,
-                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    // The driver's own limits, where it has them: its calls cannot be
+    // interrupted, so these are all that bound a silent server's wait.
+    // A driver without one answers "optional feature" and waits as it will.
+    // No query timeout: the drivers make it a limit on the whole statement
+    // (the server's statement_timeout, max_statement_time), which a large
+    // table's rows outlast, not one on a silence.
+    waitLimits_ = waitLimitsOf(connectionString);
+    SQLSetConnectAttrW(
+        connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(waitLimits_.connectSeconds)), 0);
+    SQLSetConnectAttrW(connection_.get(), SQL_ATTR_CONNECTION_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(waitLimits_.readSeconds)),
+                       0);
+    rc = SQLDriverConnectW(connection_.get(), nullptr,
+                           wideArgument(withDriverWaitLimits(connectionString, waitLimits_)),
+                           SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     checkOdbc(rc, connection_.ref(), "SQLDriverConnect");
     open_ = true;
     database_ = databaseOf(connection_.get());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "db/NetworkWait.h"
 #include "db/dialect/Snapshot.h"
 #include "db/odbc/OdbcColumn.h"
 #include "db/odbc/OdbcHandle.h"
@@ -113,6 +114,7 @@ class OdbcSession final : private Snapshot::Path {
     OdbcColumnRules columnRules_;
     bool countsSelectedRows_ = false;
     bool readsBlocks_ = false;
+    WaitLimits waitLimits_;
 };
 
 // Owns a statement of a session; freeing it after the session ended is

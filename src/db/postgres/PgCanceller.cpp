@@ -1,5 +1,8 @@
 #include "db/postgres/PgCanceller.h"
 
+#include <system_error>
+#include <thread>
+
 namespace brivano::db {
 
 namespace {
@@ -9,7 +12,7 @@ constexpr int kMessageBytes = 256;
 }  // namespace
 
 void PgCanceller::arm(PGconn* connection) {
-    PgCancelHandle handle(PQgetCancel(connection));
+    std::shared_ptr<PGcancel> handle(PQgetCancel(connection), PgCancelFreer());
     const std::lock_guard lock(mutex_);
     handle_ = std::move(handle);
 }
@@ -30,6 +33,29 @@ void PgCanceller::cancel() noexcept {
     // simply runs to its end, and its own result says how it went.
     char message[kMessageBytes] = {};
     PQcancel(handle_.get(), message, sizeof message);
+}
+
+void PgCanceller::cancelInBackground() noexcept {
+    if (!underWay_)
+        return;
+    std::shared_ptr<PGcancel> handle;
+    {
+        const std::lock_guard lock(mutex_);
+        handle = handle_;
+    }
+    if (!handle)
+        return;
+    // libpq waits for the server's answer without a limit: a thread of its
+    // own, which owns its copy of the cancel object, waits for it, and
+    // nobody waits for the thread.
+    try {
+        std::thread([handle = std::move(handle)] {
+            char message[kMessageBytes] = {};
+            PQcancel(handle.get(), message, sizeof message);
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the session's own wait still ends the run.
+    }
 }
 
 }  // namespace brivano::db

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 #include "db/postgres/PgHandles.h"
@@ -21,10 +22,12 @@ class PgCanceller {
     // stop the next one instead.
     void setUnderWay(bool underWay) noexcept { underWay_ = underWay; }
     void cancel() noexcept;
+    // The same without waiting for the server's answer.
+    void cancelInBackground() noexcept;
 
   private:
     std::mutex mutex_;
-    PgCancelHandle handle_;
+    std::shared_ptr<PGcancel> handle_;
     std::atomic<bool> underWay_{false};
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/ConnectionString.h"
+#include "db/NetworkWait.h"
 
 namespace brivano::db {
 
@@ -29,20 +30,20 @@ const Spelling kSpellings[] = {
     {"sslrootcert", {u"SSLRootCert"}},
     {"sslcert", {u"SSLCert"}},
     {"sslkey", {u"SSLKey"}},
-    {"connect_timeout", {u"Connect Timeout", u"Timeout"}},
 };
 
-// Keys that are not libpq's: the provider's own, and the ODBC driver's
-// that change nothing here (the provider always streams and only reads).
-constexpr QStringView kReadTimeout = u"Read Timeout";
+// Keys that are not libpq's: the provider's own (the wait limits among
+// them), and the ODBC driver's that change nothing here (the provider
+// always streams and only reads).
 constexpr QStringView kBoolsAsChar = u"BoolsAsChar";
-constexpr QStringView kOtherKeys[] = {kReadTimeout, kBoolsAsChar, u"UseDeclareFetch", u"Fetch",
-                                      u"ReadOnly"};
+constexpr QStringView kOtherKeys[] = {kBoolsAsChar, u"UseDeclareFetch", u"Fetch", u"ReadOnly"};
+constexpr char kDefaultPort[] = "5432";
 
 }  // namespace
 
 PgConnectParams::PgConnectParams(QStringView connectionString) {
     std::vector<QStringView> known(std::begin(kOtherKeys), std::end(kOtherKeys));
+    known.insert(known.end(), std::begin(kWaitLimitKeys), std::end(kWaitLimitKeys));
     for (const Spelling& spelling : kSpellings)
         known.insert(known.end(), spelling.keys.begin(), spelling.keys.end());
     refuseUnknownKeys(connectionString, known, u"PostgreSQL");
@@ -55,6 +56,9 @@ PgConnectParams::PgConnectParams(QStringView connectionString) {
     // The ODBC driver's BoolsAsChar=0 makes booleans bits; text is its default.
     if (const std::optional<QString> bools = connectionAttribute(connectionString, {kBoolsAsChar}))
         boolsAsChar_ = bools->trimmed() != u"0";
+    // The limits are the provider's: libpq, driven without blocking, would
+    // not keep a connect_timeout of its own.
+    waitLimits_ = waitLimitsOf(connectionString);
     // Values come and go in UTF-8 whatever the database's own encoding.
     add("client_encoding", "UTF8");
     add("fallback_application_name", "brivano");
@@ -66,6 +70,13 @@ void PgConnectParams::add(const char* keyword, QByteArray value) {
     storage_.push_back(std::move(value));
     keywords_.push_back(keyword);
     values_.push_back(storage_.back().constData());
+}
+
+QString PgConnectParams::serverName() const {
+    const char* host = value("host");
+    const char* port = value("port");
+    return QString::fromUtf8(host != nullptr && *host != 0 ? host : "localhost") + u':' +
+           QString::fromUtf8(port != nullptr && *port != 0 ? port : kDefaultPort);
 }
 
 const char* PgConnectParams::value(const char* keyword) const {

@@ -4,6 +4,8 @@
 #include <QStringView>
 #include <vector>
 
+#include "db/NetworkWait.h"
+
 namespace brivano::db {
 
 // The libpq keywords and values for a "Provider=PostgreSQL;..." string, as
@@ -28,6 +30,10 @@ class PgConnectParams {
     // Booleans as the driver's default reads them, "1"/"0" text, unless
     // the string says BoolsAsChar=0.
     bool boolsAsChar() const { return boolsAsChar_; }
+    // Connect Timeout (or Timeout) and Read Timeout, in seconds.
+    const WaitLimits& waitLimits() const { return waitLimits_; }
+    // "host:port", for messages.
+    QString serverName() const;
 
   private:
     void add(const char* keyword, QByteArray value);
@@ -36,6 +42,7 @@ class PgConnectParams {
     std::vector<const char*> keywords_;
     std::vector<const char*> values_;
     bool boolsAsChar_ = true;
+    WaitLimits waitLimits_;
 };
 
 }  // namespace brivano::db

@@ -31,8 +31,15 @@ void PgCopyStream::start(const QByteArray& copyStatement) {
     PGconn* connection = session_.use();
     session_.startStream(*this);
     state_ = State::Streaming;
-    PgResult result(PQexecParams(connection, copyStatement.constData(), 0, nullptr, nullptr,
-                                 nullptr, nullptr, 1));
+    PgResult result;
+    try {
+        result = session_.await(PQsendQueryParams(connection, copyStatement.constData(), 0, nullptr,
+                                                  nullptr, nullptr, nullptr, 1));
+    } catch (const Error&) {
+        state_ = State::Done;
+        session_.endStream(*this);
+        throw;
+    }
     if (!result || PQresultStatus(result.get()) != PGRES_COPY_OUT) {
         state_ = State::Done;
         session_.endStream(*this);
@@ -60,7 +67,18 @@ std::int64_t PgCopyStream::skipRest() {
 
 bool PgCopyStream::receive() {
     char* raw = nullptr;
-    const int length = PQgetCopyData(session_.handle(), &raw, 0);
+    int length = 0;
+    try {
+        length = session_.copyData(&raw);
+    } catch (const Error&) {
+        // The wait ran out or was stopped: the session has given the
+        // connection up, and nothing more of the COPY is read.
+        buffer_.reset();
+        length_ = 0;
+        state_ = State::Done;
+        session_.endStream(*this);
+        throw;
+    }
     buffer_.reset(raw);
     if (length > 0) {
         length_ = length;
@@ -110,12 +128,9 @@ bool PgCopyStream::parseRow(int at) {
 void PgCopyStream::finish() {
     state_ = State::Done;
     session_.endStream(*this);
-    PGconn* connection = session_.handle();
-    PgResult result(PQgetResult(connection));
     // Whatever follows the COPY's result is read too, so that the
     // connection is ready for the next statement.
-    while (PgResult extra{PQgetResult(connection)}) {
-    }
+    const PgResult result = session_.awaitRest();
     if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK)
         session_.fail(result.get());
 }
@@ -137,17 +152,24 @@ void PgCopyStream::letGo(bool drain) noexcept {
     // the server is asked to stop instead. Its answer (the COPY cancelled,
     // or finished before the request arrived) is what was asked for, and
     // is dropped; only a lost connection is kept.
-    session_.cancel();
-    PGconn* connection = session_.handle();
-    char* raw = nullptr;
-    while (PQgetCopyData(connection, &raw, 0) > 0) {
-        PQfreemem(raw);
-        raw = nullptr;
+    // A connection given up (a wait that ran out, a stop) is not read.
+    if (session_.isLost()) {
+        session_.endStream(*this);
+        return;
     }
-    while (PgResult result{PQgetResult(connection)}) {
+    session_.cancelAndWait();
+    try {
+        char* raw = nullptr;
+        while (session_.copyData(&raw) > 0) {
+            PQfreemem(raw);
+            raw = nullptr;
+        }
+        session_.awaitRest();
+    } catch (const Error&) {
+        // The session has given the connection up; nothing is left to read.
     }
     session_.endStream(*this);
-    session_.noteIfLost(pgConnectionError(connection, kPgConnectionBroken));
+    session_.noteIfLost(pgConnectionError(session_.handle(), kPgConnectionBroken));
 }
 
 }  // namespace brivano::db

@@ -60,10 +60,10 @@ int moneyScale(PgSession& session) {
 
 std::shared_ptr<const PgCommand> describePgCommand(PgSession& session, const QString& commandText) {
     const QByteArray text = commandText.toUtf8();
-    session.check(PgResult(PQprepare(session.use(), "", text.constData(), 0, nullptr)),
+    session.check(session.await(PQsendPrepare(session.use(), "", text.constData(), 0, nullptr)),
                   PGRES_COMMAND_OK);
     const PgResult description =
-        session.check(PgResult(PQdescribePrepared(session.use(), "")), PGRES_COMMAND_OK);
+        session.check(session.await(PQsendDescribePrepared(session.use(), "")), PGRES_COMMAND_OK);
     std::vector<PgFieldInfo> fields = fieldInfos(description.get());
     readNotNull(session, fields);
     auto command = std::make_shared<PgCommand>();
@@ -81,17 +81,16 @@ std::shared_ptr<const PgCommand> describePgCommand(PgSession& session, const QSt
 
 void runPreparedPgCommand(PgSession& session) {
     PGconn* connection = session.use();
-    PgResult result(PQexecPrepared(connection, "", 0, nullptr, nullptr, nullptr, 0));
+    PgResult result =
+        session.await(PQsendQueryPrepared(connection, "", 0, nullptr, nullptr, nullptr, 0));
     if (result && PQresultStatus(result.get()) == PGRES_COPY_OUT) {
         // A COPY to the client: its rows are not wanted, only its end.
         char* raw = nullptr;
-        while (PQgetCopyData(connection, &raw, 0) > 0) {
+        while (session.copyData(&raw) > 0) {
             PQfreemem(raw);
             raw = nullptr;
         }
-        result.reset(PQgetResult(connection));
-        while (PgResult extra{PQgetResult(connection)}) {
-        }
+        result = session.awaitRest();
     }
     if (result && PQresultStatus(result.get()) == PGRES_TUPLES_OK)
         return;

@@ -6,17 +6,15 @@
 #include "db/postgres/PgDescribe.h"
 #include "db/postgres/PgErrors.h"
 #include "db/postgres/PgResultSet.h"
+#include "db/postgres/PgWire.h"
 
 namespace brivano::db {
 
 void PgSession::open(const QString& connectionString) {
     const PgConnectParams params(connectionString);
     boolsAsChar_ = params.boolsAsChar();
-    PgConnectionHandle connection(PQconnectdbParams(params.keywords(), params.values(), 0));
-    if (!connection)
-        throw pgConnectionError(nullptr, kPgCannotConnect);
-    if (PQstatus(connection.get()) != CONNECTION_OK)
-        throw pgConnectionError(connection.get(), kPgCannotConnect);
+    wait_.setLimits(params.waitLimits(), params.serverName());
+    PgConnectionHandle connection = pgConnect(params, wait_);
     // libpq prints the server's notices on standard error, among the run's
     // own lines; they are no failures (every failure comes back as an error
     // result and is reported), and the ODBC driver does not show them.
@@ -89,11 +87,62 @@ PgResult PgSession::run(const QByteArray& statement, ExecStatusType expected,
                         const std::vector<const char*>& parameters) {
     PGconn* connection = use();
     canceller_.setUnderWay(true);
-    PgResult result(PQexecParams(
-        connection, statement.constData(), static_cast<int>(parameters.size()), nullptr,
-        parameters.empty() ? nullptr : parameters.data(), nullptr, nullptr, 0));
+    PgResult result;
+    try {
+        result = await(PQsendQueryParams(
+            connection, statement.constData(), static_cast<int>(parameters.size()), nullptr,
+            parameters.empty() ? nullptr : parameters.data(), nullptr, nullptr, 0));
+    } catch (const Error&) {
+        canceller_.setUnderWay(false);
+        throw;
+    }
     canceller_.setUnderWay(false);
     return check(std::move(result), expected);
+}
+
+PgResult PgSession::await(int sent) {
+    if (sent == 0)
+        fail(nullptr);
+    PGconn* connection = connection_.get();
+    try {
+        if (!pgFlush(connection, wait_))
+            fail(nullptr);
+        return pgCollect(connection, wait_);
+    } catch (const Error& error) {
+        abandonIfGivenUp(error);
+        throw;
+    }
+}
+
+PgResult PgSession::awaitRest() {
+    try {
+        return pgCollect(connection_.get(), wait_);
+    } catch (const Error& error) {
+        abandonIfGivenUp(error);
+        throw;
+    }
+}
+
+int PgSession::copyData(char** buffer) {
+    try {
+        return pgCopyData(connection_.get(), buffer, wait_);
+    } catch (const Error& error) {
+        abandonIfGivenUp(error);
+        throw;
+    }
+}
+
+void PgSession::abandonIfGivenUp(const Error& error) noexcept {
+    // A wait that ran out or was stopped leaves the connection in the
+    // middle of an answer: it can carry nothing more, and is closed at the
+    // end without waiting for the server again.
+    if (lost_ || (!isStopped(error) && !isTimedOut(error)))
+        return;
+    lost_ = error;
+    stream_ = nullptr;
+    // The server need not go on with what nobody waits for any more.
+    canceller_.cancelInBackground();
+    canceller_.disarm();
 }
 
 PgResult PgSession::check(PgResult result, ExecStatusType expected) {

@@ -8,6 +8,7 @@
 
 #include "db/Database.h"
 #include "db/Error.h"
+#include "db/NetworkWait.h"
 #include "db/dialect/Snapshot.h"
 #include "db/postgres/PgCanceller.h"
 #include "db/postgres/PgHandles.h"
@@ -74,6 +75,15 @@ class PgSession final : private Snapshot::Path {
     // the status `expected`.
     PgResult run(const QByteArray& statement, ExecStatusType expected,
                  const std::vector<const char*>& parameters = {});
+    // The answer to a statement just sent with a PQsend... call (`sent`
+    // being what it returned), read within the session's read limit; see
+    // pgCollect. Throws when the limit runs out or a stop comes, and then
+    // gives the connection up.
+    PgResult await(int sent);
+    // The results left after a COPY's rows, in the same way.
+    PgResult awaitRest();
+    // The next message of a COPY (see pgCopyData), in the same way.
+    int copyData(char** buffer);
     // Checks the result of a statement run on use(): throws its error.
     PgResult check(PgResult result, ExecStatusType expected);
     // Throws the error of a failed result (null: of the connection), after
@@ -83,8 +93,13 @@ class PgSession final : private Snapshot::Path {
     // A stream takes the connection, and gives it back.
     void startStream(PgStream& stream);
     void endStream(const PgStream& stream) noexcept;
-    // Asks the server to stop what the session runs now.
-    void cancel() noexcept { canceller_.cancel(); }
+    // Asks the server to stop what the session runs now, and has the answer
+    // come before the next statement starts.
+    void cancelAndWait() noexcept { canceller_.cancel(); }
+    // The same from another thread: the request goes out in the background,
+    // so that a server gone silent holds nobody up.
+    void cancel() noexcept { canceller_.cancelInBackground(); }
+    void setStopCheck(StopCheck check) { wait_.setStopCheck(std::move(check)); }
     // Notes that the connection broke, if it did; true when it is lost.
     bool noteIfLost(const Error& cause) noexcept;
 
@@ -93,10 +108,12 @@ class PgSession final : private Snapshot::Path {
     void endTableRead(bool completed);
 
   private:
+    void abandonIfGivenUp(const Error& error) noexcept;
     void settle() noexcept;
     void run(const char* statement) override;
     std::optional<QString> value(const char* query) override;
 
+    NetworkWait wait_;
     PgConnectionHandle connection_;
     PgCanceller canceller_;
     std::optional<Error> lost_;
