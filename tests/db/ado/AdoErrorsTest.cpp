@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "db/LayerErrors.h"
 #include "db/ado/AdoErrors.h"
 
 namespace brivano::db::ado {

@@ -63,7 +63,7 @@ TEST_F(AdoProviderTest, AnAdoStringConnectsAndDescribesFieldsAsAdoDoes) {
     constexpr std::int32_t kShort = adFldUpdatable | adFldFixed | adFldIsNullable | adFldMayBeNull;
     const Described expected[] = {
         {"Id", adInteger, 10, kShort},    {"Nome", adChar, 20, kShort},
-        {"Prezzo", adDouble, 15, kShort}, {"Quando", adDBTimeStamp, 32, kShort},
+        {"Prezzo", adDouble, 54, kShort}, {"Quando", adDBTimeStamp, 32, kShort},
         {"Note", adChar, 65536, 0xE6},
     };
     for (int position = 0; position < 5; ++position) {
