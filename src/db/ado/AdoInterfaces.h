@@ -157,9 +157,12 @@ inline constexpr wchar_t kRecordsetProgId[] = L"ADODB.Recordset";
 // The values of ADO's enumerations that the provider passes.
 inline constexpr LONG adOptionUnspecified = -1;
 inline constexpr LONG adCmdUnspecified = -1;
+inline constexpr LONG adModeUnknown = 0;
 inline constexpr LONG adModeRead = 1;
 inline constexpr LONG adOpenForwardOnly = 0;
 inline constexpr LONG adLockReadOnly = 1;
 inline constexpr LONG adStateOpen = 1;
+// DB_E_ERRORSOCCURRED: a property the provider was given and could not take.
+inline constexpr HRESULT kPropertiesRefused = static_cast<HRESULT>(0x80040E21);
 
 }  // namespace brivano::db::ado

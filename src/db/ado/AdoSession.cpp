@@ -28,18 +28,28 @@ void AdoSession::open(const QString& connectionString) {
     com_.emplace();
     connection_ =
         createAdoObject<ado::AdoConnection>(ado::kConnectionProgId, ado::kConnectionInterface);
-    // The provider opens the database for reading only where it can.
+    // The provider opens the database for reading only where it can. One
+    // that cannot take the mode refuses it as a failed property (DB_E_
+    // ERRORSOCCURRED) and is opened as the string alone says: every
+    // recordset is read-only whatever the mode.
     check(connection_->put_Mode(ado::adModeRead), "Connection.Mode");
-    const ado::Bstr text(connectionString);
-    // A null BSTR is COM's empty string: no user name, no password.
-    const HRESULT result =
-        connection_->Open(text.get(), nullptr, nullptr, ado::adOptionUnspecified);
+    HRESULT result = openWith(connectionString);
+    if (result == ado::kPropertiesRefused) {
+        check(connection_->put_Mode(ado::adModeUnknown), "Connection.Mode");
+        result = openWith(connectionString);
+    }
     if (FAILED(result)) {
         const Error failure = ado::adoFailure(result, connection_.get(), "Connection.Open");
         connection_.reset();
         throw failure;
     }
     open_ = true;
+}
+
+HRESULT AdoSession::openWith(const QString& connectionString) {
+    const ado::Bstr text(connectionString);
+    // A null BSTR is COM's empty string: no user name, no password.
+    return connection_->Open(text.get(), nullptr, nullptr, ado::adOptionUnspecified);
 }
 
 void AdoSession::close() {

@@ -58,6 +58,7 @@ class AdoSession final {
     }
 
   private:
+    HRESULT openWith(const QString& connectionString);
     void checkConnected();
 
     // COM outlives every object of ADO the session holds.
