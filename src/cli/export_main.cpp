@@ -12,6 +12,7 @@
 #include "platform/Console.h"
 #include "platform/ToolPaths.h"
 #include "settings/SettingsFile.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -101,6 +102,10 @@ int main(int argc, char** argv) {
 
     ConsoleExportHost host(connection, command.tables, stderr,
                            brivano::platform::isTerminal(stderr) ? stderr : nullptr, command.quiet);
+    // Windows set to UTF-8 for every program: the file follows the system,
+    // and the operator is told it is not in an ANSI code page.
+    if (brivano::platform::systemCodePage() == brivano::platform::kUtf8CodePage)
+        printError(brivano::texts::utf8CodePageWarning());
     brivano::exporter::ExportRun run(host, output);
     {
         const brivano::platform::StopSignalWatcher watcher(ConsoleExportHost::stopFlag(),

@@ -54,8 +54,8 @@ void CodePage::appendCodePoint(char32_t codePoint, ByteBuffer& out) {
     const Encoded encoded =
         codePoint < kFirstSupplementary ? cached(codePoint) : converter_.convert(codePoint);
     out.append(encoded.bytes[0]);
-    if (encoded.size > 1)
-        out.append(encoded.bytes[1]);
+    for (std::uint8_t i = 1; i < encoded.size; ++i)
+        out.append(encoded.bytes[i]);
     if (encoded.replaced)
         ++replacements_;
 }

@@ -11,6 +11,9 @@ namespace brivano::platform {
 // byte per character for the Western code pages, the Windows double-byte
 // code pages for Chinese, Japanese and Korean.
 
+// The code page of a Windows set to "UTF-8 for worldwide language support".
+inline constexpr int kUtf8CodePage = 65001;
+
 // The code page of the current user's locale (LC_ALL, else LC_CTYPE, else
 // LANG); 1252 for C/POSIX and unknown languages.
 int systemCodePage();

@@ -5,12 +5,13 @@
 
 namespace brivano::platform {
 
-// One character in an ANSI code page: one or two bytes in Windows' code pages.
+// One character in an ANSI code page: one or two bytes in Windows' code
+// pages, up to four where the system's code page is UTF-8 (65001).
 struct EncodedCharacter {
     std::uint8_t size = 0;  // 0: none yet
     // Written as "?" because the code page has no such character.
     bool replaced = false;
-    char bytes[2] = {};
+    char bytes[4] = {};
 };
 
 // Converts characters into one Windows code page, one at a time. A

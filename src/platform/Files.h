@@ -6,9 +6,10 @@
 #include <system_error>
 
 // The file operations that the export file's targets and its reader need.
-// A failure comes back as the system's error (an errno number on Linux, a
-// GetLastError() number on Windows), never as a message: the caller knows
-// what it was doing and says so in the operator's words.
+// A failure comes back as the system's error (an errno number on Linux; on
+// Windows the common GetLastError() numbers as the errno numbers they mean,
+// any other as itself), never as a message: the caller knows what it was
+// doing and says so in the operator's words.
 namespace brivano::platform {
 
 // What a path names, its symbolic links followed.

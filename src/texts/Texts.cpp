@@ -35,6 +35,12 @@ QString rowsStatus(std::int32_t rowsDone) {
     return QStringLiteral(" Elaborati:") + QString::number(rowsDone);
 }
 
+QString utf8CodePageWarning() {
+    return QStringLiteral(
+        "Attenzione: la tabella codici del sistema è 65001 (UTF-8): il file di esportazione è "
+        "scritto in UTF-8");
+}
+
 QString tableQualityWarning(const QString& table, std::int64_t ambiguousValues,
                             std::int64_t replacedCharacters) {
     QStringList parts;
@@ -256,8 +262,10 @@ QString systemReason(int errorNumber) {
             return QStringLiteral("Spazio esaurito sul dispositivo");
         case EFBIG:
             return QStringLiteral("File troppo grande");
+#ifdef EDQUOT  // not every C library names it (Windows' has no quotas' number)
         case EDQUOT:
             return QStringLiteral("Quota disco superata");
+#endif
         case EACCES:
             return QStringLiteral("Permesso negato");
         case EPERM:

@@ -62,6 +62,8 @@ QString rowsStatus(std::int32_t rowsDone);
 
 // brivano-export's warning after a table whose file will not read back as
 // it was.
+// The system's code page is UTF-8 (65001): the file is not in an ANSI one.
+QString utf8CodePageWarning();
 QString tableQualityWarning(const QString& table, std::int64_t ambiguousValues,
                             std::int64_t replacedCharacters);
 

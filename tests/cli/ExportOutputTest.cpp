@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <thread>
 
-#include "ExportProcess.h"
+#include "ExportProcessPosix.h"
 #include "cli/ExportCommandLine.h"
 #include "support/ReadBack.h"
 #include "support/TestSupport.h"

@@ -11,7 +11,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "ExportProcess.h"
+#include "ExportProcessPosix.h"
 #include "cli/ConsoleExportHost.h"
 #include "export/ExportHost.h"
 #include "export/ExportRun.h"

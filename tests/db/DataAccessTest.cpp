@@ -1,7 +1,5 @@
 // One test body for every database: connections, errors, and how a result
 // is read and measured, whichever driver is behind the connection.
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QRegularExpression>
@@ -12,18 +10,6 @@
 #include "db/connect/ConnectionFactory.h"
 
 namespace brivano::test {
-
-int closedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 void expectSingleLine(const QString& text) {
     EXPECT_FALSE(text.contains(u'\n') || text.contains(u'\r') || text.contains(u'\t'))

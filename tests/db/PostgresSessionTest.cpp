@@ -246,13 +246,13 @@ TEST_F(PostgresSession, APasswordLeftOutIsFoundAsLibpqFindsIt) {
     };
     for (const Case& c : {Case{"PGPASSWORD", password}, Case{"PGPASSFILE", passwordFile}}) {
         SCOPED_TRACE(c.variable);
-        ::setenv(c.variable, c.value.toUtf8().constData(), 1);
+        qputenv(c.variable, c.value.toUtf8());
         EXPECT_EQ(sqlStateOf([&] { openConnection(withoutPassword)->close(); }), QString());
-        ::unsetenv(c.variable);
+        qunsetenv(c.variable);
     }
-    ::setenv("PGPASSFILE", "/nonexistent", 1);
+    qputenv("PGPASSFILE", QByteArray("/nonexistent"));
     EXPECT_EQ(sqlStateOf([&] { openConnection(withoutPassword); }), QStringLiteral("08001"));
-    ::unsetenv("PGPASSFILE");
+    qunsetenv("PGPASSFILE");
 }
 
 }  // namespace

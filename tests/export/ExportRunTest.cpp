@@ -235,6 +235,8 @@ TEST_F(ExportRunTest, AnExportFileThatCannotBeCreatedStopsTheRunBeforeAnyTable) 
 }
 
 TEST_F(ExportRunTest, AnExportFileThatCannotBeWrittenKeepsThePreviousOne) {
+    if (!FileSizeLimit::available())
+        GTEST_SKIP() << "this system has no file size limit for a process";
     host.tick(0, "Clienti");
     host.tick(1, "Articoli");
     host.tick(2, "Vuota");

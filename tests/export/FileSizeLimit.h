@@ -1,34 +1,26 @@
 #pragma once
 
-#include <sys/resource.h>
-
-#include <csignal>
+#include <cstdint>
+#include <memory>
 
 namespace brivano::test {
 
 // Caps the size of files that this process may write, so that a write fails
 // the way it does on a full disk; the old limit returns when it goes away.
+// Windows has no such limit for a process: there available() is false and
+// the cap does nothing.
 class FileSizeLimit {
   public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        // Past the limit the kernel sends SIGXFSZ, which would end the process;
-        // ignored, the write fails with EFBIG instead.
-        savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, savedHandler_);
-    }
+    static bool available();
+
+    explicit FileSizeLimit(std::int64_t bytes);
+    ~FileSizeLimit();
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
   private:
-    rlimit saved_{};
-    void (*savedHandler_)(int) = nullptr;
+    struct Saved;
+    std::unique_ptr<Saved> saved_;
 };
 
 }  // namespace brivano::test

@@ -1,4 +1,5 @@
-#include <cstdlib>
+#include <QByteArray>
+#include <QtGlobal>
 
 namespace {
 
@@ -6,7 +7,7 @@ namespace {
 // operators' own: decimal comma, day/month/year dates, code page 1252. Qt
 // reads the locale once, at its first use, so it is set before any test runs.
 [[maybe_unused]] const bool kItalianLocale = [] {
-    setenv("LC_ALL", "it_IT.UTF-8", /*overwrite=*/1);
+    qputenv("LC_ALL", QByteArray("it_IT.UTF-8"));
     return true;
 }();
 

@@ -18,7 +18,7 @@ namespace {
 // numbers are among the values the format carries: set before Qt first
 // reads the locale.
 [[maybe_unused]] const bool kPointLocale = [] {
-    setenv("LC_ALL", "C.UTF-8", /*overwrite=*/1);
+    qputenv("LC_ALL", QByteArray("C.UTF-8"));
     return true;
 }();
 

@@ -7,7 +7,8 @@ namespace brivano::test {
 SqliteDatabase::SqliteDatabase() = default;
 
 QString SqliteDatabase::connectionString() const {
-    return QStringLiteral("Driver=SQLite3;Database=%1").arg(folder_.filePath("test.db"));
+    return QStringLiteral("Driver=SQLite3;Database=%1")
+        .arg(driverPath(folder_.filePath("test.db")));
 }
 
 void SqliteDatabase::run(const QStringList& statements) const {

@@ -1,12 +1,10 @@
 // Set-up statements of the tests, through the ODBC driver manager directly:
 // Brivano's own connections are read-only, as they must be.
-#include <sql.h>
-#include <sqlext.h>
-
 #include <QString>
 #include <QStringList>
 
 #include "db/Error.h"
+#include "db/odbc/OdbcApi.h"
 #include "support/TestSupport.h"
 
 namespace brivano::test {
@@ -32,14 +30,13 @@ class Handle {
 void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const QString& what) {
     if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
         return;
-    SQLCHAR state[6] = {};
+    SQLWCHAR state[6] = {};
     SQLINTEGER native = 0;
-    SQLCHAR message[1024] = {};
+    SQLWCHAR message[1024] = {};
     SQLSMALLINT length = 0;
-    SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
-    throw Error(native,
-                what + QStringLiteral(": ") + QString::fromUtf8(reinterpret_cast<char*>(message)),
-                QString::fromLatin1(reinterpret_cast<char*>(state)));
+    SQLGetDiagRecW(type, handle, 1, state, &native, message, 1024, &length);
+    throw Error(native, what + QStringLiteral(": ") + db::fromWideBuffer(message, 1024, length),
+                db::fromWideBuffer(state, 6, 5));
 }
 
 }  // namespace
@@ -49,18 +46,14 @@ void runStatements(const QString& connectionString, const QStringList& statement
     SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION,
                   reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(SQL_OV_ODBC3)), 0);
     const Handle connection(SQL_HANDLE_DBC, environment.get());
-    const QByteArray text = connectionString.toUtf8();
-    check(SQLDriverConnect(connection.get(), nullptr,
-                           reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.constData())), SQL_NTS,
-                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
+    // Wide calls, as Brivano's own: the text is UTF-16 on every system.
+    check(SQLDriverConnectW(connection.get(), nullptr, db::wideArgument(connectionString), SQL_NTS,
+                            nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
           SQL_HANDLE_DBC, connection.get(), connectionString);
     for (const QString& statement : statements) {
         const Handle handle(SQL_HANDLE_STMT, connection.get());
-        const QByteArray sql = statement.toUtf8();
-        check(
-            SQLExecDirect(handle.get(),
-                          reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.constData())), SQL_NTS),
-            SQL_HANDLE_STMT, handle.get(), statement);
+        check(SQLExecDirectW(handle.get(), db::wideArgument(statement), SQL_NTS), SQL_HANDLE_STMT,
+              handle.get(), statement);
     }
     SQLDisconnect(connection.get());
 }

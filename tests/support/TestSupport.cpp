@@ -77,7 +77,7 @@ QString freshSqliteFile() {
 }
 
 QString sqliteOdbcString(const QString& path) {
-    return QStringLiteral("Driver=SQLite3;Database=") + path;
+    return QStringLiteral("Driver=SQLite3;Database=") + driverPath(path);
 }
 
 QString sqliteProviderString(const QString& path) {

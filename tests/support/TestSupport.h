@@ -60,6 +60,9 @@ TestDatabase freshInstance(const TestDatabase& database);
 // program ends, and the ODBC string that opens it.
 QString freshSqliteFile();
 QString sqliteOdbcString(const QString& path);
+// `path` as the ODBC driver names it: itself, except under wine, whose
+// ODBC drivers are the Linux ones and take the Linux path.
+QString driverPath(const QString& path);
 QString sqliteProviderString(const QString& path);
 
 // The SQLite entries of testDatabases(), for bodies about SQLite's ways.

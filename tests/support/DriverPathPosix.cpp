@@ -1,0 +1,9 @@
+#include "support/TestSupport.h"
+
+namespace brivano::test {
+
+QString driverPath(const QString& path) {
+    return path;
+}
+
+}  // namespace brivano::test
