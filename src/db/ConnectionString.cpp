@@ -107,9 +107,10 @@ void refuseUnknownKeys(QStringView connectionString, std::span<const QStringView
 
 ProviderKind providerKind(QStringView connectionString) {
     const std::optional<QString> provider = connectionAttribute(connectionString, u"Provider");
-    if (!provider)
+    // An empty value names no provider either.
+    const QString name = provider ? provider->trimmed() : QString();
+    if (name.isEmpty())
         return ProviderKind::Odbc;
-    const QString name = provider->trimmed();
     const auto is = [&name](QStringView known) {
         return name.compare(known, Qt::CaseInsensitive) == 0;
     };
@@ -119,7 +120,7 @@ ProviderKind providerKind(QStringView connectionString) {
         return ProviderKind::PostgreSQL;
     if (is(u"MariaDB"))
         return ProviderKind::MariaDB;
-    return ProviderKind::Odbc;
+    return ProviderKind::Other;
 }
 
 }  // namespace brivano::db

@@ -28,9 +28,11 @@ void refuseUnknownKeys(QStringView connectionString, std::span<const QStringView
                        QStringView provider);
 
 // Which provider opens a connection string: its Provider= keyword names a
-// built-in one ("Provider=SQLite;Data Source=/path/file.db"); every other
-// string goes to the ODBC driver manager unchanged.
-enum class ProviderKind { Odbc, Sqlite, PostgreSQL, MariaDB };
+// built-in one ("Provider=SQLite;Data Source=/path/file.db") or another
+// (`Other`: "Provider=SQLOLEDB;...", a provider of the system's own data-
+// access layer); a string without the keyword is for the ODBC driver
+// manager.
+enum class ProviderKind { Odbc, Sqlite, PostgreSQL, MariaDB, Other };
 ProviderKind providerKind(QStringView connectionString);
 
 }  // namespace brivano::db

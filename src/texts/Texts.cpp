@@ -184,6 +184,40 @@ QString driverGaveNoMessage(const char* call, long returnCode) {
         .arg(returnCode);
 }
 
+namespace {
+
+// An HRESULT as Windows shows it: 0x80004005.
+QString hresultText(long result) {
+    return QStringLiteral("0x%1").arg(
+        QString::number(static_cast<quint32>(result), 16).toUpper().rightJustified(8, u'0'));
+}
+
+}  // namespace
+
+QString adoUnavailable(long result) {
+    return QStringLiteral("ADO (ADODB.Connection) non è disponibile su questo sistema (HRESULT %1)")
+        .arg(hresultText(result));
+}
+
+QString adoGaveNoMessage(const char* call, long result) {
+    return QStringLiteral("%1 non riuscita (HRESULT %2) e ADO non dà alcun messaggio")
+        .arg(QString::fromLatin1(call), hresultText(result));
+}
+
+QString adoCallFailed(const char* call, long result, const QString& reason) {
+    return QStringLiteral("%1 non riuscita (HRESULT %2): %3")
+        .arg(QString::fromLatin1(call), hresultText(result), reason);
+}
+
+QString adoValueWithoutText(const QString& column, int variantType, long result) {
+    return QStringLiteral(
+               "Il valore della colonna %1 (VARIANT di tipo %2) non ha una forma di testo "
+               "(HRESULT %3)")
+        .arg(column)
+        .arg(variantType)
+        .arg(hresultText(result));
+}
+
 QString pgUnexpectedValue(const QString& column) {
     return QStringLiteral(
                "Il server PostgreSQL ha inviato un valore della colonna %1 in una "

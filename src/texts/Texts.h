@@ -125,6 +125,13 @@ inline constexpr QStringView kCannotWaitForServer = u"Impossibile attendere la r
 inline constexpr QStringView kNoDataSource =
     u"[SQLite]La stringa di connessione non indica il file da aprire (Data Source)";
 QString driverGaveNoMessage(const char* call, long returnCode);
+// ADO on Windows: not installed, a call that failed without a word, and a
+// value that has no text form.
+QString adoUnavailable(long result);
+QString adoGaveNoMessage(const char* call, long result);
+// ... where Windows has a text for the HRESULT (`reason`, in its language).
+QString adoCallFailed(const char* call, long result, const QString& reason);
+QString adoValueWithoutText(const QString& column, int variantType, long result);
 // The built-in PostgreSQL provider, when the server sends what it cannot read.
 inline constexpr QStringView kPgUnexpectedRow =
     u"Il server PostgreSQL ha inviato una riga in una forma inattesa";

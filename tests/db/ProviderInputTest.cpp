@@ -34,7 +34,12 @@ TEST(ConnectionString, AttributesAreFoundWhateverTheirSpelling) {
     EXPECT_EQ(providerKind(u"Host=h; Provider = PostgreSQL ;Database=d"), ProviderKind::PostgreSQL);
     EXPECT_EQ(providerKind(u"Provider=mariadb;Server=h"), ProviderKind::MariaDB);
     EXPECT_EQ(providerKind(u"Driver=SQLite3;Database=x"), ProviderKind::Odbc);
-    EXPECT_EQ(providerKind(u"Provider=SQLOLEDB;Data Source=x"), ProviderKind::Odbc);
+    EXPECT_EQ(providerKind(u"Provider=SQLOLEDB;Data Source=x"), ProviderKind::Other);
+    EXPECT_EQ(providerKind(u"Provider=Microsoft.ACE.OLEDB.12.0;Data Source=C:\\a.mdb"),
+              ProviderKind::Other);
+    EXPECT_EQ(providerKind(u"Provider=MSDASQL;DSN=Tavorin"), ProviderKind::Other);
+    // An empty value names no provider: the string is for the driver manager.
+    EXPECT_EQ(providerKind(u"Provider= ;DSN=Tavorin"), ProviderKind::Odbc);
 }
 
 TEST(IsoDateTime, TextFormsReadAsDatesAndTimes) {

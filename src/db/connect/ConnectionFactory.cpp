@@ -2,6 +2,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/ProviderConnection.h"
+#include "db/connect/OtherProvider.h"
 #include "db/mariadb/MariaDbSession.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/postgres/PgSession.h"
@@ -17,6 +18,8 @@ std::unique_ptr<Connection> createConnection(const QString& connectionString) {
             return std::make_unique<ProviderConnection<PgSession>>();
         case ProviderKind::MariaDB:
             return std::make_unique<ProviderConnection<MariaDbSession>>();
+        case ProviderKind::Other:
+            return createOtherProviderConnection();
         case ProviderKind::Odbc:
             break;
     }
