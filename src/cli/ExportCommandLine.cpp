@@ -6,6 +6,7 @@
 #include "db/Error.h"
 #include "export/ExportHost.h"
 #include "export/TableGroups.h"
+#include "platform/ToolPaths.h"
 
 namespace brivano::cli {
 namespace {
@@ -73,8 +74,8 @@ QString exportCommandLineHelp() {
                "  -c, --connection STRING  the connection string\n"
                "  -s, --settings FILE      read the connection string from FILE (the format\n"
                "                           of Connection.set)\n"
-               "  -o, --output FILE        the export file (default: Export.txt in the home\n"
-               "                           folder); - is standard output\n"
+               "  -o, --output FILE        the export file (default: %2);\n"
+               "                           - is standard output\n"
                "  -g, --group NAME         every table of a group: %1\n"
                "  -q, --quiet              report lines only, no progress lines\n"
                "  -h, --help               show this help and exit\n"
@@ -85,7 +86,7 @@ QString exportCommandLineHelp() {
                "to standard error.\n"
                "Exit status: 0 every table exported, 1 some step failed, 2 usage error,\n"
                "130 and 143 interrupted (the previous export file is kept).\n")
-        .arg(groupNames());
+        .arg(groupNames(), platform::ToolPaths::forCurrentUser().exportFile());
 }
 
 ExportCommandLine parseExportCommandLine(const QStringList& arguments) {
