@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
-#include "ExportProcess.h"
+#include "ExportProcessPosix.h"
 #include "NetworkRelay.h"
 #include "support/TestSupport.h"
 
