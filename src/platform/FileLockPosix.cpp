@@ -28,20 +28,6 @@ int openLockFile(const QByteArray& path) {
 
 }  // namespace
 
-FileLock::~FileLock() {
-    release();
-}
-
-FileLock::FileLock(FileLock&& other) noexcept : handle_(std::exchange(other.handle_, kNoHandle)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        handle_ = std::exchange(other.handle_, kNoHandle);
-    }
-    return *this;
-}
-
 FileLock FileLock::tryTake(const QString& path, Outcome& outcome, std::error_code& error) {
     error.clear();
     const int fd = openLockFile(QFile::encodeName(path));

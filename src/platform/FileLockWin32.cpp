@@ -13,20 +13,6 @@ HANDLE asHandle(std::intptr_t handle) {
 
 }  // namespace
 
-FileLock::~FileLock() {
-    release();
-}
-
-FileLock::FileLock(FileLock&& other) noexcept : handle_(std::exchange(other.handle_, kNoHandle)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        handle_ = std::exchange(other.handle_, kNoHandle);
-    }
-    return *this;
-}
-
 FileLock FileLock::tryTake(const QString& path, Outcome& outcome, std::error_code& error) {
     error.clear();
     // Shared for reading, writing and deleting: only the byte-range lock

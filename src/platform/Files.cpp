@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 // What the companions of a destination are called, and the tidying of those
 // that a killed writer left: the same on every system.
@@ -54,6 +55,27 @@ void removeAbandonedReplacements(const QString& destination) {
         if (isHiddenReplacementOf(destination, name))
             QFile::remove(folder.filePath(name));
     }
+}
+
+// Owning and handing over the new file is the same on every system; how
+// it is made, finished and dropped is each system's own.
+ReplacementFile::~ReplacementFile() {
+    discard();
+}
+
+ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
+    : file_(std::move(other.file_)),
+      destination_(std::exchange(other.destination_, {})),
+      temporary_(std::exchange(other.temporary_, {})) {}
+
+ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
+    if (this != &other) {
+        discard();
+        file_ = std::move(other.file_);
+        destination_ = std::exchange(other.destination_, {});
+        temporary_ = std::exchange(other.temporary_, {});
+    }
+    return *this;
 }
 
 }  // namespace brivano::platform

@@ -275,25 +275,6 @@ std::error_code File::close() {
     return CloseHandle(handle) ? std::error_code() : lastWin32Error();
 }
 
-ReplacementFile::~ReplacementFile() {
-    discard();
-}
-
-ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : file_(std::move(other.file_)),
-      destination_(std::exchange(other.destination_, {})),
-      temporary_(std::exchange(other.temporary_, {})) {}
-
-ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
-    if (this != &other) {
-        discard();
-        file_ = std::move(other.file_);
-        destination_ = std::exchange(other.destination_, {});
-        temporary_ = std::exchange(other.temporary_, {});
-    }
-    return *this;
-}
-
 ReplacementFile ReplacementFile::create(const QString& destination, std::error_code& error,
                                         Naming) {
     // Windows has no unnamed files: the new file has a hidden name of its

@@ -70,25 +70,6 @@ int linkUnnamed(int fd, const QByteArray& name) {
 
 }  // namespace
 
-ReplacementFile::~ReplacementFile() {
-    discard();
-}
-
-ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : file_(std::move(other.file_)),
-      destination_(std::exchange(other.destination_, {})),
-      temporary_(std::exchange(other.temporary_, {})) {}
-
-ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
-    if (this != &other) {
-        discard();
-        file_ = std::move(other.file_);
-        destination_ = std::exchange(other.destination_, {});
-        temporary_ = std::exchange(other.temporary_, {});
-    }
-    return *this;
-}
-
 ReplacementFile ReplacementFile::create(const QString& destination, std::error_code& error,
                                         Naming naming) {
     error.clear();
