@@ -1,23 +1,16 @@
 // Export files of any content, read back as brivano-check reads them,
 // under a locale with a decimal comma and one without.
-#include <unistd.h>
-
-#include <QFile>
 #include <QLocale>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
+#include "ScratchFile.h"
 #include "db/Error.h"
 #include "export/ExportFileReader.h"
 
 namespace {
-
-QString scratchPath() {
-    static const QString path = QStringLiteral("/tmp/brivano-fuzz-export-%1.txt").arg(::getpid());
-    return path;
-}
 
 // Takes every row too, so that the entries are handed over.
 class Visitor final : public brivano::exporter::ExportFileVisitor {
@@ -51,18 +44,14 @@ brivano::exporter::ExportFileReader::Settings settings(bool decimalComma) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace brivano;
-    QFile file(scratchPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        std::abort();
-    file.write(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    file.close();
+    const QString path = writeScratchFile("export.txt", data, size);
     // The system's settings are looked up once: that is not what is fuzzed.
     static const exporter::ExportFileReader::Settings kPoint = settings(false);
     static const exporter::ExportFileReader::Settings kComma = settings(true);
     for (const auto* settings : {&kPoint, &kComma}) {
         Visitor visitor;
         try {
-            exporter::ExportFileReader(scratchPath(), *settings).read(visitor);
+            exporter::ExportFileReader(path, *settings).read(visitor);
         } catch (const Error&) {
         }
     }

@@ -49,11 +49,13 @@ int acceptWithin(int listener) {
     return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
-bool awaitFlag(const std::atomic<bool>& flag) {
+// Waits, a slice at a time and at most kMostWait, until `done` holds.
+template <typename Done>
+bool awaitUntil(Done done) {
     const auto until = std::chrono::steady_clock::now() + kMostWait;
-    while (!flag.load() && std::chrono::steady_clock::now() < until)
+    while (!done() && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(kSliceMs));
-    return flag.load();
+    return done();
 }
 
 }  // namespace
@@ -81,10 +83,7 @@ SilentListener::~SilentListener() {
 }
 
 bool SilentListener::awaitClient() const {
-    const auto until = std::chrono::steady_clock::now() + kMostWait;
-    while (accepted_.load() == 0 && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(kSliceMs));
-    return accepted_.load() > 0;
+    return awaitUntil([this] { return accepted_.load() > 0; });
 }
 
 StallingProxy::StallingProxy(int serverPort, std::int64_t bytesBeforeStall)
@@ -121,7 +120,7 @@ StallingProxy::~StallingProxy() {
 }
 
 bool StallingProxy::awaitStall() const {
-    return awaitFlag(stalled_);
+    return awaitUntil([this] { return stalled_.load(); });
 }
 
 void StallingProxy::relay(int client, int server) {
