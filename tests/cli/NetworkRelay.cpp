@@ -13,12 +13,16 @@ namespace {
 
 constexpr int kSliceMs = 50;
 constexpr auto kMostWait = std::chrono::seconds(20);
+const std::string kLoopback = "127.0.0.1";
 
-int listenOnLoopback(int& port) {
+int listenOn(const std::string& host, int& port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+        ::close(fd);
+        return -1;
+    }
     socklen_t length = sizeof address;
     if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(fd, 16) != 0 ||
@@ -60,7 +64,7 @@ bool awaitUntil(Done done) {
 
 }  // namespace
 
-SilentListener::SilentListener() : listener_(listenOnLoopback(port_)) {
+SilentListener::SilentListener() : listener_(listenOn(kLoopback, port_)) {
     thread_ = std::thread([this] {
         while (!quit_.load() && listener_ >= 0) {
             const int client = acceptWithin(listener_);
@@ -86,8 +90,9 @@ bool SilentListener::awaitClient() const {
     return awaitUntil([this] { return accepted_.load() > 0; });
 }
 
-StallingProxy::StallingProxy(int serverPort, std::int64_t bytesBeforeStall)
-    : listener_(listenOnLoopback(port_)),
+StallingProxy::StallingProxy(int serverPort, std::int64_t bytesBeforeStall,
+                             const std::string& listenAddress)
+    : listener_(listenOn(listenAddress, port_)),
       serverPort_(serverPort),
       bytesBeforeStall_(bytesBeforeStall) {
     thread_ = std::thread([this] {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -31,13 +32,15 @@ class SilentListener {
     std::thread thread_;
 };
 
-// A relay on 127.0.0.1 to a real server that passes everything on until the
-// server has sent `bytesBeforeStall` bytes, and from then on passes nothing
-// either way, on any connection, while keeping every one of them open: a
-// link gone silent in the middle of a table.
+// A relay on `listenAddress` (127.0.0.1 unless said) to a real server on
+// 127.0.0.1 that passes everything on until the server has sent
+// `bytesBeforeStall` bytes, and from then on passes nothing either way, on
+// any connection, while keeping every one of them open: a link gone silent
+// in the middle of a table.
 class StallingProxy {
   public:
-    StallingProxy(int serverPort, std::int64_t bytesBeforeStall);
+    StallingProxy(int serverPort, std::int64_t bytesBeforeStall,
+                  const std::string& listenAddress = "127.0.0.1");
     ~StallingProxy();
     StallingProxy(const StallingProxy&) = delete;
     StallingProxy& operator=(const StallingProxy&) = delete;

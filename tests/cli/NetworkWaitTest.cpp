@@ -13,7 +13,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
+#include <thread>
 
+#include "BlackHoleLink.h"
 #include "ExportProcessPosix.h"
 #include "NetworkRelay.h"
 #include "support/TestSupport.h"
@@ -53,11 +55,17 @@ int portOf(const QString& connection) {
     return port.match(connection).captured(1).toInt();
 }
 
-// The same string, to 127.0.0.1 at `port`, with `extra` keys at its end.
-QString throughPort(QString connection, int port, const QString& extra = {}) {
+// The same string, to `host` (127.0.0.1 unless said) at `port`, with
+// `extra` keys at its end.
+QString throughPort(QString connection, int port, const QString& extra = {},
+                    const QString& host = {}) {
     static const QRegularExpression portKey(QStringLiteral("Port\\s*=\\s*\\d+"),
                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression serverKey(QStringLiteral("Server\\s*=\\s*[^;]*"),
+                                              QRegularExpression::CaseInsensitiveOption);
     connection.replace(portKey, QStringLiteral("Port=%1").arg(port));
+    if (!host.isEmpty())
+        connection.replace(serverKey, QStringLiteral("Server=") + host);
     if (!connection.endsWith(u';'))
         connection += u';';
     return connection + extra;
@@ -177,8 +185,9 @@ TEST_F(NetworkWaitTest, ASignalDuringASilentConnectEndsTheRunAtOnce) {
 
 TEST_F(NetworkWaitTest, ALinkThatGoesSilentMidTableFailsWithinItsReadTimeout) {
     for (const TestDatabase& database : reachableServers()) {
-        // The PostgreSQL driver has no limit on a read: only a signal ends
-        // its wait (see the next test).
+        // The PostgreSQL driver has no limit on a read, and a relay that
+        // keeps silent answers its keepalives: only a signal ends its wait
+        // here (see ASignalDuringAStalledReadEndsTheRunAtOnce).
         if (isOdbc(database) && !brivano::test::isMariaDb(database))
             continue;
         SCOPED_TRACE(database.name.toStdString());
@@ -202,6 +211,38 @@ TEST_F(NetworkWaitTest, ALinkThatGoesSilentMidTableFailsWithinItsReadTimeout) {
                     .arg(proxy.port())))
                 << run.err.toStdString();
         }
+        expectPreviousExportKept();
+    }
+}
+
+// The network itself goes silent: every packet is lost, as when a cable is
+// pulled out, in the middle of a table. Every path ends within the limit,
+// the PostgreSQL driver's too, by the keepalives it is given.
+TEST_F(NetworkWaitTest, ANetworkThatLosesEveryPacketMidTableFailsWithinItsReadTimeout) {
+    for (const TestDatabase& database : reachableServers()) {
+        SCOPED_TRACE(database.name.toStdString());
+        BlackHoleLink link;
+        if (!link.ready())
+            GTEST_SKIP() << "no link of the test's own: " << link.why().toStdString();
+        createTable(database);
+        const StallingProxy proxy(portOf(database.connectionString), kBytesBeforeStall,
+                                  link.hostAddress().toStdString());
+        bool dropped = false;
+        std::thread cut([&] { dropped = proxy.awaitStall() && link.dropEverything(); });
+        QElapsedTimer clock;
+        clock.start();
+        const ProcessResult run =
+            runExportUnder(link.enter(),
+                           {"-c",
+                            throughPort(database.connectionString, proxy.port(),
+                                        QStringLiteral("Read Timeout=3"), link.hostAddress()),
+                            "-o", output(), kTable},
+                           drive_.path());
+        cut.join();
+        EXPECT_TRUE(dropped) << run.err.toStdString();
+        EXPECT_LT(clock.elapsed(), kDoesNotHangMs);
+        EXPECT_EQ(run.exitCode, kExportFailed) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("Non esportata"))) << run.err.toStdString();
         expectPreviousExportKept();
     }
 }

@@ -79,21 +79,46 @@ class ScratchStatement {
     OdbcHandle handle_;
 };
 
-// The MariaDB driver keeps its limits in keys of its own, and not in the
-// login timeout alone: they are given unless the string gives them.
+bool driverIs(const QString& connectionString, std::initializer_list<QStringView> names) {
+    const QString driver = connectionAttribute(connectionString, u"Driver").value_or(QString());
+    return std::any_of(names.begin(), names.end(), [&](QStringView name) {
+        return driver.contains(name, Qt::CaseInsensitive);
+    });
+}
+
+// The PostgreSQL driver has no limit on a read. TCP keepalives stand in for
+// one where the network itself goes silent: after half the limit without a
+// byte, three probes a sixth of it apart, and a user timeout of the whole
+// limit for what was sent and never acknowledged. A server that is up but
+// silent still answers the probes: only a signal ends that wait.
+QString keepalivesWithin(int seconds) {
+    return QStringLiteral(
+               "{keepalives=1 keepalives_idle=%1 keepalives_interval=%2 "
+               "keepalives_count=3 tcp_user_timeout=%3}")
+        .arg(std::max(1, seconds / 2))
+        .arg(std::max(1, seconds / 6))
+        .arg(qint64{seconds} * 1000);
+}
+
+// The drivers keep their limits in keys of their own, not in the login
+// timeout alone: they are given unless the string gives them, or gives
+// its own way to the same end.
 QString withDriverWaitLimits(const QString& connectionString, const WaitLimits& limits) {
-    const std::optional<QString> driver = connectionAttribute(connectionString, u"Driver");
-    if (!driver || !driver->contains(u"MariaDB", Qt::CaseInsensitive))
-        return connectionString;
     QString extended = connectionString;
-    const auto give = [&](QStringView key, int seconds) {
+    const auto give = [&](QStringView key, const QString& value) {
         if (!connectionAttribute(connectionString, key))
             extended += (extended.endsWith(u';') ? QString() : QStringLiteral(";")) +
-                        key.toString() + u'=' + QString::number(seconds);
+                        key.toString() + u'=' + value;
     };
-    give(u"CONN_TIMEOUT", limits.connectSeconds);
-    give(u"READ_TIMEOUT", limits.readSeconds);
-    give(u"WRITE_TIMEOUT", limits.readSeconds);
+    if (driverIs(connectionString, {u"MariaDB"})) {
+        give(u"CONN_TIMEOUT", QString::number(limits.connectSeconds));
+        give(u"READ_TIMEOUT", QString::number(limits.readSeconds));
+        give(u"WRITE_TIMEOUT", QString::number(limits.readSeconds));
+    } else if (driverIs(connectionString, {u"PostgreSQL", u"psqlodbc"}) && limits.readSeconds > 0 &&
+               !connectionAttribute(connectionString, u"KeepaliveTime") &&
+               !connectionAttribute(connectionString, u"KeepaliveInterval")) {
+        give(u"pqopt", keepalivesWithin(limits.readSeconds));
+    }
     return extended;
 }
 
