@@ -87,22 +87,22 @@ bool driverIs(const QString& connectionString, std::initializer_list<QStringView
 }
 
 // The PostgreSQL driver has no limit on a read. TCP keepalives stand in for
-// one where the network itself goes silent: after half the limit without a
-// byte, three probes a sixth of it apart, and a user timeout of the whole
-// limit for what was sent and never acknowledged. A server that is up but
-// silent still answers the probes: only a signal ends that wait.
-QString keepalivesWithin(int seconds) {
-    return QStringLiteral(
-               "{keepalives=1 keepalives_idle=%1 keepalives_interval=%2 "
-               "keepalives_count=3 tcp_user_timeout=%3}")
-        .arg(std::max(1, seconds / 2))
-        .arg(std::max(1, seconds / 6))
-        .arg(qint64{seconds} * 1000);
+// one where the network itself goes silent: probes a twentieth of the limit
+// apart, the first late enough that the ninth (Linux's count; Windows sends
+// ten) ends with the limit. A server that is up but silent still answers
+// them: only a signal ends that wait. The driver's own keys, not libpq's
+// through pqopt: an older driver ignores a key it does not know, where its
+// libpq would refuse the whole string for an option it does not know.
+constexpr int kKeepaliveProbes = 9;
+int keepaliveInterval(int seconds) {
+    return std::max(1, seconds / 20);
+}
+int keepaliveIdle(int seconds) {
+    return std::max(1, seconds - kKeepaliveProbes * keepaliveInterval(seconds));
 }
 
 // The drivers keep their limits in keys of their own, not in the login
-// timeout alone: they are given unless the string gives them, or gives
-// its own way to the same end.
+// timeout alone: they are given unless the string gives them.
 QString withDriverWaitLimits(const QString& connectionString, const WaitLimits& limits) {
     QString extended = connectionString;
     const auto give = [&](QStringView key, const QString& value) {
@@ -114,10 +114,9 @@ QString withDriverWaitLimits(const QString& connectionString, const WaitLimits& 
         give(u"CONN_TIMEOUT", QString::number(limits.connectSeconds));
         give(u"READ_TIMEOUT", QString::number(limits.readSeconds));
         give(u"WRITE_TIMEOUT", QString::number(limits.readSeconds));
-    } else if (driverIs(connectionString, {u"PostgreSQL", u"psqlodbc"}) && limits.readSeconds > 0 &&
-               !connectionAttribute(connectionString, u"KeepaliveTime") &&
-               !connectionAttribute(connectionString, u"KeepaliveInterval")) {
-        give(u"pqopt", keepalivesWithin(limits.readSeconds));
+    } else if (driverIs(connectionString, {u"PostgreSQL", u"psqlodbc"}) && limits.readSeconds > 0) {
+        give(u"KeepaliveTime", QString::number(keepaliveIdle(limits.readSeconds)));
+        give(u"KeepaliveInterval", QString::number(keepaliveInterval(limits.readSeconds)));
     }
     return extended;
 }
