@@ -30,6 +30,8 @@ constexpr int kAfterInterrupt = 130;
 constexpr int kExportFailed = 1;
 // Far above any limit the tests set: only a run that hangs comes near it.
 constexpr qint64 kDoesNotHangMs = 20000;
+// The table the connect tests ask for; those that read one have their own,
+// as ctest may run them side by side on the same servers.
 constexpr char kTable[] = "Attesa_Righe";
 // Enough rows that the link goes silent well inside the table.
 constexpr int kRows = 60000;
@@ -94,7 +96,7 @@ class NetworkWaitTest : public ::testing::Test {
         return found;
     }
 
-    static void createTable(const TestDatabase& database) {
+    static void createTable(const TestDatabase& database, const char* table) {
         const bool mariaDb = brivano::test::isMariaDb(database);
         const QString rows =
             mariaDb ? QStringLiteral("select seq, repeat('x', 100) from seq_1_to_%1").arg(kRows)
@@ -102,9 +104,9 @@ class NetworkWaitTest : public ::testing::Test {
                           .arg(kRows);
         brivano::test::runStatements(
             database.setupConnectionString,
-            {QStringLiteral("drop table if exists %1").arg(kTable),
-             QStringLiteral("create table %1 (Numero int, Testo varchar(100))").arg(kTable),
-             QStringLiteral("insert into %1 %2").arg(kTable, rows)});
+            {QStringLiteral("drop table if exists %1").arg(table),
+             QStringLiteral("create table %1 (Numero int, Testo varchar(100))").arg(table),
+             QStringLiteral("insert into %1 %2").arg(table, rows)});
     }
 
     QString output() const { return drive_.filePath(QStringLiteral("Export.txt")); }
@@ -191,14 +193,15 @@ TEST_F(NetworkWaitTest, ALinkThatGoesSilentMidTableFailsWithinItsReadTimeout) {
         if (isOdbc(database) && !brivano::test::isMariaDb(database))
             continue;
         SCOPED_TRACE(database.name.toStdString());
-        createTable(database);
+        constexpr char kOwnTable[] = "Attesa_Silenzio";
+        createTable(database, kOwnTable);
         const StallingProxy proxy(portOf(database.connectionString), kBytesBeforeStall);
         QElapsedTimer clock;
         clock.start();
         const ProcessResult run = runExport(
             {"-c",
              throughPort(database.connectionString, proxy.port(), QStringLiteral("Read Timeout=2")),
-             "-o", output(), kTable},
+             "-o", output(), kOwnTable},
             drive_.path());
         EXPECT_LT(clock.elapsed(), kDoesNotHangMs);
         EXPECT_TRUE(proxy.awaitStall());
@@ -224,7 +227,8 @@ TEST_F(NetworkWaitTest, ANetworkThatLosesEveryPacketMidTableFailsWithinItsReadTi
         BlackHoleLink link;
         if (!link.ready())
             GTEST_SKIP() << "no link of the test's own: " << link.why().toStdString();
-        createTable(database);
+        constexpr char kOwnTable[] = "Attesa_Pacchetti";
+        createTable(database, kOwnTable);
         const StallingProxy proxy(portOf(database.connectionString), kBytesBeforeStall,
                                   link.hostAddress().toStdString());
         bool dropped = false;
@@ -236,7 +240,7 @@ TEST_F(NetworkWaitTest, ANetworkThatLosesEveryPacketMidTableFailsWithinItsReadTi
                            {"-c",
                             throughPort(database.connectionString, proxy.port(),
                                         QStringLiteral("Read Timeout=3"), link.hostAddress()),
-                            "-o", output(), kTable},
+                            "-o", output(), kOwnTable},
                            drive_.path());
         cut.join();
         EXPECT_TRUE(dropped) << run.err.toStdString();
@@ -250,10 +254,11 @@ TEST_F(NetworkWaitTest, ANetworkThatLosesEveryPacketMidTableFailsWithinItsReadTi
 TEST_F(NetworkWaitTest, ASignalDuringAStalledReadEndsTheRunAtOnce) {
     for (const TestDatabase& database : reachableServers()) {
         SCOPED_TRACE(database.name.toStdString());
-        createTable(database);
+        constexpr char kOwnTable[] = "Attesa_Segnale";
+        createTable(database, kOwnTable);
         const StallingProxy proxy(portOf(database.connectionString), kBytesBeforeStall);
-        PausedExport run(
-            {"-c", throughPort(database.connectionString, proxy.port()), "-o", output(), kTable});
+        PausedExport run({"-c", throughPort(database.connectionString, proxy.port()), "-o",
+                          output(), kOwnTable});
         ASSERT_TRUE(proxy.awaitStall());
         QElapsedTimer clock;
         clock.start();
