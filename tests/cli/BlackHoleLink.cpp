@@ -8,6 +8,7 @@
 
 #include <QProcess>
 #include <csignal>
+#include <utility>
 
 namespace brivano::cli::test {
 namespace {
@@ -45,14 +46,19 @@ BlackHoleLink::BlackHoleLink() {
     hostSide_ = QStringLiteral("bhole") + id;
     const QString otherSide = QStringLiteral("bholx") + id;
     hostAddress_ = subnet + u'1';
-    if (!ip({"link", "add", hostSide_, "type", "veth", "peer", "name", otherSide, "netns",
-             QString::number(holder_)}) ||
-        !ip({"addr", "add", hostAddress_ + QStringLiteral("/30"), "dev", hostSide_}) ||
-        !ip({"link", "set", hostSide_, "up"}) ||
-        !ip({"addr", "add", subnet + QStringLiteral("2/30"), "dev", otherSide}, true) ||
-        !ip({"link", "set", otherSide, "up"}, true) || !ip({"link", "set", "lo", "up"}, true)) {
-        if (why_.isEmpty())
-            why_ = QStringLiteral("the link could not be set up");
+    const std::pair<QStringList, bool> steps[] = {
+        {{"link", "add", hostSide_, "type", "veth", "peer", "name", otherSide, "netns",
+          QString::number(holder_)},
+         false},
+        {{"addr", "add", hostAddress_ + QStringLiteral("/30"), "dev", hostSide_}, false},
+        {{"link", "set", hostSide_, "up"}, false},
+        {{"addr", "add", subnet + QStringLiteral("2/30"), "dev", otherSide}, true},
+        {{"link", "set", otherSide, "up"}, true},
+        {{"link", "set", "lo", "up"}, true},
+    };
+    for (const auto& [arguments, inside] : steps) {
+        if (!ip(arguments, inside))
+            return;  // ip() has said why
     }
 }
 

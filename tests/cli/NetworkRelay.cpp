@@ -13,21 +13,22 @@ namespace {
 
 constexpr int kSliceMs = 50;
 constexpr auto kMostWait = std::chrono::seconds(20);
-const std::string kLoopback = "127.0.0.1";
 
 int listenOn(const std::string& host, int& port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+    if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1)
+        return -1;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    socklen_t length = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 16) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::close(fd);
         return -1;
     }
-    socklen_t length = sizeof address;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd, 16) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return -1;
     port = ntohs(address.sin_port);
     return fd;
 }

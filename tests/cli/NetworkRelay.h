@@ -9,6 +9,8 @@
 
 namespace brivano::cli::test {
 
+inline const std::string kLoopback = "127.0.0.1";
+
 // A server on 127.0.0.1 that accepts connections and never says a word.
 class SilentListener {
   public:
@@ -40,7 +42,7 @@ class SilentListener {
 class StallingProxy {
   public:
     StallingProxy(int serverPort, std::int64_t bytesBeforeStall,
-                  const std::string& listenAddress = "127.0.0.1");
+                  const std::string& listenAddress = kLoopback);
     ~StallingProxy();
     StallingProxy(const StallingProxy&) = delete;
     StallingProxy& operator=(const StallingProxy&) = delete;

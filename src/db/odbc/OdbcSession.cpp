@@ -79,13 +79,6 @@ class ScratchStatement {
     OdbcHandle handle_;
 };
 
-bool driverIs(const QString& connectionString, std::initializer_list<QStringView> names) {
-    const QString driver = connectionAttribute(connectionString, u"Driver").value_or(QString());
-    return std::any_of(names.begin(), names.end(), [&](QStringView name) {
-        return driver.contains(name, Qt::CaseInsensitive);
-    });
-}
-
 // The PostgreSQL driver has no limit on a read. TCP keepalives stand in for
 // one where the network itself goes silent: probes a twentieth of the limit
 // apart, the first late enough that the ninth (Linux's count; Windows sends
@@ -104,17 +97,21 @@ int keepaliveIdle(int seconds) {
 // The drivers keep their limits in keys of their own, not in the login
 // timeout alone: they are given unless the string gives them.
 QString withDriverWaitLimits(const QString& connectionString, const WaitLimits& limits) {
+    const QString driver = connectionAttribute(connectionString, u"Driver").value_or(QString());
+    const auto driverIs = [&](QStringView name) {
+        return driver.contains(name, Qt::CaseInsensitive);
+    };
     QString extended = connectionString;
     const auto give = [&](QStringView key, const QString& value) {
         if (!connectionAttribute(connectionString, key))
             extended += (extended.endsWith(u';') ? QString() : QStringLiteral(";")) +
                         key.toString() + u'=' + value;
     };
-    if (driverIs(connectionString, {u"MariaDB"})) {
+    if (driverIs(u"MariaDB")) {
         give(u"CONN_TIMEOUT", QString::number(limits.connectSeconds));
         give(u"READ_TIMEOUT", QString::number(limits.readSeconds));
         give(u"WRITE_TIMEOUT", QString::number(limits.readSeconds));
-    } else if (driverIs(connectionString, {u"PostgreSQL", u"psqlodbc"}) && limits.readSeconds > 0) {
+    } else if ((driverIs(u"PostgreSQL") || driverIs(u"psqlodbc")) && limits.readSeconds > 0) {
         give(u"KeepaliveTime", QString::number(keepaliveIdle(limits.readSeconds)));
         give(u"KeepaliveInterval", QString::number(keepaliveInterval(limits.readSeconds)));
     }
