@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +21,7 @@
 #include "platform/FileLock.h"
 #include "platform/Files.h"
 #include "platform/ToolPaths.h"
+#include "support/TestSupport.h"
 
 namespace brivano::app::test {
 namespace {
@@ -60,13 +60,6 @@ class PaintRecorder : public QObject {
     QLabel* label_;
 };
 
-QString pdfText(const QString& path) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-    process.waitForFinished(-1);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 TEST_F(MainWindowTest, StartCommandRunsFromItsLabelPictureAndButton) {
     openWindow();
     for (QWidget* start :
@@ -101,7 +94,7 @@ TEST_F(MainWindowTest, PrintCommandRunsFromItsLabelPictureAndButton) {
         }
         ASSERT_EQ(printedDocuments_, ++documents);
         const QString text =
-            pdfText(drive_.filePath(QStringLiteral("print-%1.pdf").arg(documents)));
+            brivano::test::pdfText(drive_.filePath(QStringLiteral("print-%1.pdf").arg(documents)));
         EXPECT_TRUE(text.contains(QStringLiteral("ELENCO ERRORI")));
         EXPECT_TRUE(text.contains(QStringLiteral("Export Tabella Brand...Completato (4 Records)")));
     }
@@ -322,7 +315,7 @@ TEST_F(MainWindowTest, PrintDuringTheRunPrintsTheListAsItStands) {
     click(form().label2);
 
     ASSERT_EQ(printedDocuments_, 1);
-    EXPECT_TRUE(pdfText(drive_.filePath(QStringLiteral("print-1.pdf")))
+    EXPECT_TRUE(brivano::test::pdfText(drive_.filePath(QStringLiteral("print-1.pdf")))
                     .contains(QStringLiteral("Export Tabella Calendario...")));
 }
 

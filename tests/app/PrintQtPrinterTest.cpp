@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -51,24 +50,11 @@ class QtApplication : public ::testing::Environment {
 [[maybe_unused]] const auto* const kApplication =
     ::testing::AddGlobalTestEnvironment(new QtApplication);
 
-// Standard output of a tool that must succeed.
-QString toolOutput(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    const bool finished = process.waitForFinished(-1);
-    EXPECT_TRUE(finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // The printed lines of each page as pdftotext lays them out, blank lines
-// left out and runs of spaces read as one. The default font sets "ff", "fi"
-// and "ffi" as ligatures, which come back as one character each (U+FB00...);
-// compatibility normalisation spells them out again.
+// left out and runs of spaces read as one.
 std::vector<QStringList> pagesOf(const QString& pdf) {
     std::vector<QStringList> pages;
-    const QString text = toolOutput(QStringLiteral("pdftotext"), {"-layout", pdf, "-"})
-                             .normalized(QString::NormalizationForm_KC);
+    const QString text = test::pdfText(pdf, {QStringLiteral("-layout")});
     for (const QString& page : text.split(u'\f')) {
         QStringList lines;
         for (const QString& line : page.split(u'\n')) {
@@ -151,7 +137,7 @@ TEST_F(QtPrinterPdf, ReportReadsInOrderInBoldAndPlainFaces) {
     ASSERT_EQ(pages.size(), 1U);
     EXPECT_EQ(pages.front(), expectedLines(entries));
 
-    const QString fonts = toolOutput(QStringLiteral("pdffonts"), {pdf});
+    const QString fonts = test::programOutput(QStringLiteral("pdffonts"), {pdf});
     EXPECT_TRUE(fonts.contains(QStringLiteral("Bold"))) << fonts.toStdString();
     const bool plainFace = std::ranges::any_of(fonts.split(u'\n').mid(2), [](const QString& l) {
         return !l.trimmed().isEmpty() && !l.contains(QStringLiteral("Bold"));
@@ -162,7 +148,8 @@ TEST_F(QtPrinterPdf, ReportReadsInOrderInBoldAndPlainFaces) {
 // The title leaves 43 blank columns of the bold font before it, so it starts
 // in column 44; the rule starts at the left margin.
 TEST_F(QtPrinterPdf, TitleStartsAfterFortyThreeAverageCharacterWidths) {
-    const QString bbox = toolOutput(QStringLiteral("pdftotext"), {"-bbox", print({}), "-"});
+    const QString bbox =
+        test::programOutput(QStringLiteral("pdftotext"), {"-bbox", print({}), "-"});
     const QRegularExpression word(QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
     std::map<QString, qreal> left;
     for (const auto& match : word.globalMatch(bbox)) {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <atomic>
@@ -141,6 +142,21 @@ std::unique_ptr<db::Connection> openConnection(const QString& connectionString) 
     std::unique_ptr<db::Connection> connection = db::createConnection(connectionString);
     connection->open(connectionString);
     return connection;
+}
+
+QString programOutput(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(-1);
+    EXPECT_TRUE(finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString pdfText(const QString& pdf, const QStringList& options) {
+    return programOutput(QStringLiteral("pdftotext"),
+                         options + QStringList{pdf, QStringLiteral("-")})
+        .normalized(QString::NormalizationForm_KC);
 }
 
 void PrintTo(const TestDatabase& database, std::ostream* out) {

@@ -82,6 +82,15 @@ std::unique_ptr<db::Connection> openConnection(const QString& connectionString);
 // tool's own never do); throws on the first failure.
 void runStatements(const QString& connectionString, const QStringList& statements);
 
+// Standard output of a program that must succeed (a failure fails the test).
+QString programOutput(const QString& program, const QStringList& arguments);
+
+// The text of a PDF file as pdftotext reads it, with `options` (such as
+// "-layout"). The default font sets "ff", "fi" and "ffi" as ligatures, which
+// come back as one character each (U+FB00...); compatibility normalisation
+// spells them out again.
+QString pdfText(const QString& pdf, const QStringList& options = {});
+
 // Lets GoogleTest show a database by its name.
 void PrintTo(const TestDatabase& database, std::ostream* out);
 
